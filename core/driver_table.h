@@ -1,0 +1,45 @@
+// The driver records after the header: 152 bytes each, ended by a chunk tag.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "byte_reader.h"
+
+namespace zr {
+
+constexpr int kSlots = 30;  // car slots with a name and lap data in the core tables
+
+namespace driver {
+constexpr std::int64_t recordBytes = 152;
+constexpr std::int64_t firstName = 0;   // 16 bytes, NUL-terminated within them
+constexpr std::int64_t lastName = 16;   // 16 bytes
+constexpr std::int64_t carMake = 108;   // signed 32-bit, 0 to 6
+constexpr std::int64_t carSlot = 124;   // signed 32-bit, 0 to 29
+}  // namespace driver
+
+struct DriverTable {
+    // Per slot the 16-byte first name followed by the 16-byte last name, as
+    // stored; a slot that no record names keeps zero bytes (empty names).
+    char driverName[kSlots][32] = {};
+    std::int32_t carMake[kSlots] = {};
+    int driverRecordCount = 0;
+    std::uint32_t stopTag = 0;   // the tag that ended the table, 0 at the end of the file
+    std::int64_t tagOffset = 0;  // where that tag stands
+
+    // Each name up to its NUL, at most 16 characters.
+    std::string firstName(int slot) const;
+    std::string lastName(int slot) const;
+    // The first character of the first name, empty when there is none.
+    std::string initial(int slot) const;
+};
+
+bool isCarSlot(std::int64_t slot);  // 0 to 29
+
+// Reads records from `firstRecord` (320, or 472 for the programs that begin at
+// the second record) until a stop tag follows a record: "ORPL", and also
+// "BTPL" when `stopAtBtpl`. Records whose slot lies outside 0 to 29 are
+// counted but not stored. The end of the file ends the table.
+DriverTable readDriverTable(Bytes replay, std::int64_t firstRecord, bool stopAtBtpl);
+
+}  // namespace zr

@@ -1,0 +1,110 @@
+// The event stream: one record per frame, each a chain of blocks whose last
+// block holds the 16-byte car samples of that frame.
+//
+// Record: u16 recordLength (the next record begins that many bytes on), u16
+// length of the previous record, 4 unused bytes, then the block chain from
+// offset 8. Block: u16 blockKind, u16 blockLength counting its 4-byte head,
+// the data, and padding up to a multiple of 4. The first block's kind is the
+// record's type; a type-13 record carries the session state, whose byte at
+// record offset 12 turns nonzero once the race runs.
+#pragma once
+
+#include <cstdint>
+
+#include "byte_reader.h"
+
+namespace zr {
+
+namespace record {
+constexpr std::int64_t previousLength = 2;
+constexpr std::int64_t firstBlock = 8;
+constexpr std::int64_t sessionState = 12;  // type 13: start flag / session clock
+}  // namespace record
+
+constexpr std::uint32_t kSessionStateType = 13;
+constexpr std::uint32_t kOneLeadingBlockType = 15;  // only the first block comes before the samples
+
+struct CarSample {
+    std::uint32_t sampleFlags = 0;   // byte 3; bit 7 the refuel bit
+    std::int32_t samplePosition = 0; // 26 bits from bytes 4 to 7: distance along the lap, 0.5 mm units
+    int carSlot = 0;                 // bits 2 to 7 of byte 7: 0 to 63
+    std::int32_t lateralValue = 0;   // signed 16-bit at 8
+    int heading = 0;                 // 9 bits from bytes 13 and 14: 512 per turn
+    int gear = 0;                    // bits 5 to 7 of byte 15
+    std::uint32_t headingHighByte = 0;  // byte 14 as stored
+};
+
+namespace sample {
+constexpr int bytes = 16;
+}
+
+// Decodes the 16 bytes at `p`.
+CarSample decodeCarSample(const std::uint8_t* p);
+
+struct BlockRef {
+    std::int64_t head = 0;  // offset of the 4-byte head
+    std::uint32_t kind = 0;
+    std::uint32_t length = 0;
+    std::int64_t data() const { return head + 4; }
+};
+
+// The offset after a block and its padding, as the simulator lays them out.
+std::int64_t nextBlockHead(const BlockRef& block);
+
+constexpr int kMaxChainBlocks = 99;
+
+// How a program finds the car-sample area of a record.
+struct ChainRule {
+    bool skipLeadingBlocks;  // skip the first block, and the second unless the type is 15
+    int maxBlocks;           // heads looked at after the skipped ones: 79 or 99
+    std::uint32_t minSampleAreaLength;  // 17: more than 16 bytes; 16: at least 16 bytes
+};
+
+// exitwatch, dropwatch / boxlog / contactscan, resetlog.
+constexpr ChainRule kAfterLeadingBlocksOver16{true, 79, 17};
+constexpr ChainRule kAfterLeadingBlocks{true, 79, 16};
+constexpr ChainRule kFromFirstBlock{false, 99, 16};
+
+struct Frame {
+    std::int64_t recordOffset = 0;
+    std::int64_t recordEnd = 0;
+    int counter = 0;
+    std::uint32_t recordType = 0;
+    BlockRef blocks[kMaxChainBlocks];  // the blocks walked, the skipped leading ones not included
+    int blockCount = 0;
+    std::int64_t sampleArea = 0;       // data of the last block walked
+    int sampleCount = 0;               // whole samples there, within the file
+    const std::uint8_t* base = nullptr;
+
+    CarSample sample(int i) const { return decodeCarSample(base + sampleArea + 16 * i); }
+};
+
+// Walks a record's block chain by `rule`; false when the record's head lies
+// past the end of the file or its length is 0.
+bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame);
+
+// The first type-13 record with a nonzero start flag, searching from
+// `firstRecord` or the record after it. The file size when there is none.
+std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst);
+
+// Visits the records from `start` in file order. Before each record (the
+// start record included) the walk ends when the record lies at or beyond the
+// file size minus `endMargin`, when `stopBefore(counter)` says so, or when the
+// record cannot be read (a length of 0 or a record torn by the end of the
+// file). `visit(frame)` gets every record; the counter grows by one per record.
+template <class StopBefore, class Visit>
+void walkFrames(Bytes replay, std::int64_t start, const ChainRule& rule, std::int64_t endMargin,
+                int firstCounter, StopBefore stopBefore, Visit visit) {
+    Frame frame;
+    int counter = firstCounter;
+    std::int64_t limit = static_cast<std::int64_t>(replay.size) - endMargin;
+    for (std::int64_t at = start; at < limit && !stopBefore(counter);) {
+        if (!readFrame(replay, at, rule, frame)) return;
+        frame.counter = counter;
+        visit(static_cast<const Frame&>(frame));
+        at = frame.recordEnd;
+        ++counter;
+    }
+}
+
+}  // namespace zr

@@ -1,0 +1,230 @@
+#include "platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace zr {
+
+namespace {
+
+#ifndef _WIN32
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool equalsIgnoringCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i]; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+// Finds `name` in `dir`, first as written, then without regard to case.
+std::string findEntry(const std::string& dir, const std::string& name) {
+    std::string base = dir.empty() ? "." : dir;
+    std::string joined = dir.empty() ? name : (dir == "/" ? "/" + name : dir + "/" + name);
+    if (name.empty() || name == "." || name == ".." || exists(joined)) return joined;
+    DIR* d = ::opendir(base.c_str());
+    if (!d) return joined;
+    std::string found = joined;
+    while (dirent* e = ::readdir(d)) {
+        if (equalsIgnoringCase(name, e->d_name)) {
+            found = dir.empty() ? e->d_name : (dir == "/" ? "/" : dir + "/") + e->d_name;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+#endif
+
+}  // namespace
+
+std::string nativePath(const std::string& composed) {
+#ifdef _WIN32
+    return composed;
+#else
+    std::string path = composed;
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    if (path.empty() || exists(path)) return path;
+
+    std::string resolved = path[0] == '/' ? "/" : "";
+    std::size_t start = path[0] == '/' ? 1 : 0;
+    while (start <= path.size()) {
+        std::size_t slash = path.find('/', start);
+        if (slash == std::string::npos) slash = path.size();
+        std::string part = path.substr(start, slash - start);
+        if (!part.empty()) resolved = findEntry(resolved == "/" ? "/" : resolved, part);
+        start = slash + 1;
+    }
+    return resolved;
+#endif
+}
+
+bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out) {
+    std::FILE* f = std::fopen(nativePath(composed).c_str(), "rb");
+    if (!f) return false;
+    out.clear();
+    bool ok = true;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        long size = std::ftell(f);
+        if (size > 0) out.reserve(static_cast<std::size_t>(size));
+        std::rewind(f);
+    }
+    std::uint8_t chunk[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.insert(out.end(), chunk, chunk + n);
+    if (std::ferror(f)) ok = false;
+    std::fclose(f);
+    return ok;
+}
+
+void pauseConsole(std::istream& in, std::ostream& out) {
+    out << std::flush;
+#ifdef _WIN32
+    (void)in;
+    std::fflush(stdout);
+    std::system("PAUSE");
+#else
+    out << "Press any key to continue . . . " << std::flush;
+    if (&in == &std::cin && ::isatty(STDIN_FILENO)) {
+        termios saved;
+        if (::tcgetattr(STDIN_FILENO, &saved) == 0) {
+            termios raw = saved;
+            raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+            raw.c_cc[VMIN] = 1;
+            raw.c_cc[VTIME] = 0;
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+            char key;
+            if (::read(STDIN_FILENO, &key, 1) < 0) key = 0;
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+        }
+    }
+    out << "\n" << std::flush;
+#endif
+}
+
+bool writeReport(const std::string& name, const std::string& text) {
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    std::string temp = name + ".part";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = (std::fclose(f) == 0) && ok;
+    if (ok) {
+        std::error_code ec;
+        std::filesystem::rename(temp, name, ec);
+        ok = !ec;
+    }
+    if (!ok) std::remove(temp.c_str());
+    return ok;
+}
+
+std::optional<std::string> fileTimeText(const std::string& composed) {
+    struct stat st;
+    if (::stat(nativePath(composed).c_str(), &st) != 0) return std::nullopt;
+    std::time_t t = st.st_mtime;
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &t) != 0) return std::nullopt;
+#else
+    if (!localtime_r(&t, &local)) return std::nullopt;
+#endif
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (local.tm_wday < 0 || local.tm_wday > 6 || local.tm_mon < 0 || local.tm_mon > 11) return std::nullopt;
+    int year = local.tm_year + 1900;
+    if (year < 1000 || year > 9999) return std::nullopt;
+    // The layout of the Windows runtime's ctime_s: the day of the month has two digits.
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %04d\n", days[local.tm_wday],
+                  months[local.tm_mon], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, year);
+    return std::string(text);
+}
+
+std::string windows1252ToUtf8(const std::string& text) {
+    // Code points of 80..9F hex; 0 where the code page leaves the byte undefined.
+    static const std::uint16_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        unsigned cp = c;
+        if (c >= 0x80 && c < 0xA0) cp = high[c - 0x80] ? high[c - 0x80] : 0xFFFD;
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Passes console text to standard output, converted to UTF-8 on POSIX.
+class ConsoleBuf : public std::streambuf {
+protected:
+    int_type overflow(int_type ch) override {
+        if (ch == traits_type::eof()) return traits_type::not_eof(ch);
+        char c = static_cast<char>(ch);
+        return xsputn(&c, 1) == 1 ? ch : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+#ifdef _WIN32
+        std::fwrite(s, 1, static_cast<std::size_t>(n), stdout);
+#else
+        std::string utf8 = windows1252ToUtf8(std::string(s, static_cast<std::size_t>(n)));
+        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+#endif
+        return n;
+    }
+    int sync() override { return std::fflush(stdout) == 0 ? 0 : -1; }
+};
+
+}  // namespace
+
+std::ostream& consoleOut() {
+    static ConsoleBuf buf;
+    static std::ostream stream(&buf);
+    return stream;
+}
+
+}  // namespace zr

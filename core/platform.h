@@ -1,0 +1,42 @@
+// The small layer between the programs and the operating system: paths, the
+// console, "PAUSE", report files and the replay's file time. Everything above
+// it is the same on Linux and Windows, and so are the report bytes.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zr {
+
+// The path to open for a composed path. Paths are composed with backslashes as
+// the simulator's folders are configured; on POSIX each backslash becomes a
+// slash, and a path that does not exist as written is looked up component by
+// component without regard to case, since the simulator's folders come from a
+// case-insensitive file system.
+std::string nativePath(const std::string& composed);
+
+// Reads a whole file in binary mode through one buffered read.
+bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out);
+
+// Holds the console until a key is pressed. On Windows this is the command
+// processor's PAUSE; elsewhere the same prompt, waiting only when standard
+// input is a terminal.
+void pauseConsole(std::istream& in, std::ostream& out);
+
+// Writes a report into the working directory: every line feed is stored as
+// CR LF and the bytes are otherwise kept. The text goes to a temporary file
+// that is renamed over the report, so a report is never left half written.
+bool writeReport(const std::string& name, const std::string& text);
+
+// The file's last-modification time in local time, as the 26 characters of
+// the C library's ctime layout ("Wed Jan 02 02:03:55 1980\n").
+std::optional<std::string> fileTimeText(const std::string& composed);
+
+// The console: on POSIX the Windows-1252 texts are shown as UTF-8.
+std::ostream& consoleOut();
+std::string windows1252ToUtf8(const std::string& text);
+
+}  // namespace zr

@@ -1,0 +1,153 @@
+#include "event_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "replay_builder.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
+
+struct Stream {
+    ReplaySpec spec;
+    ByteVec bytes;
+    ReplayLayout layout;
+    void build() {
+        bytes = buildReplay(spec);
+        layout = layoutOf(spec);
+    }
+    std::int64_t record(std::size_t i) const { return static_cast<std::int64_t>(layout.recordOffsets[i]); }
+};
+
+std::vector<int> slotsOf(const Frame& f) {
+    std::vector<int> slots;
+    for (int i = 0; i < f.sampleCount; ++i) slots.push_back(f.sample(i).carSlot);
+    return slots;
+}
+
+TEST(CarSample, FieldsAtTheirBits) {
+    SampleSpec s{63, 67108863, 0x80, -12345, 511, 5};
+    ByteVec b = encodeSample(s);
+    CarSample c = decodeCarSample(b.data());
+    EXPECT_EQ(c.carSlot, 63);
+    EXPECT_EQ(c.samplePosition, 67108863);
+    EXPECT_EQ(c.sampleFlags, 0x80u);
+    EXPECT_EQ(c.lateralValue, -12345);
+    EXPECT_EQ(c.heading, 511);
+    EXPECT_EQ(c.gear, 5);
+}
+
+TEST(EventStream, SampleAreaIsTheLastBlockAfterTheSkippedOnes) {
+    Stream s;
+    s.spec.records = {
+        frameRecord({{1, 100}, {2, 200}}, 15),                     // samples are the second block
+        frameRecord({{3, 300}}, 2, {fillerBlock(7, 33)}),          // a padded block before them
+        RecordSpec{{fillerBlock(2), sampleBlock({{4, 400}})}, {}, 0},  // the samples stand in the skipped second block
+    };
+    s.build();
+    Frame f;
+    ASSERT_TRUE(readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocksOver16, f));
+    EXPECT_EQ(f.recordType, 15u);
+    EXPECT_EQ(slotsOf(f), (std::vector<int>{1, 2}));
+    ASSERT_TRUE(readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocksOver16, f));
+    EXPECT_EQ(slotsOf(f), (std::vector<int>{3}));  // one sample: the area's length 20 is over 16
+    ASSERT_TRUE(readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocks, f));
+    EXPECT_EQ(slotsOf(f), (std::vector<int>{3}));
+    EXPECT_EQ(f.blockCount, 2);
+    ASSERT_TRUE(readFrame(view(s.bytes), s.record(2), kAfterLeadingBlocks, f));
+    EXPECT_EQ(f.blockCount, 0);
+    EXPECT_EQ(f.sampleCount, 0);
+    ASSERT_TRUE(readFrame(view(s.bytes), s.record(2), kFromFirstBlock, f));
+    EXPECT_EQ(f.blockCount, 2);
+    EXPECT_EQ(slotsOf(f), (std::vector<int>{4}));
+}
+
+TEST(EventStream, SampleCountIsTheLengthOver16) {
+    Stream s;
+    Block area = sampleBlock({{1, 1}, {2, 2}});
+    area.data.resize(32);
+    area.length = 36;  // two samples and four spare bytes
+    Block exact = sampleBlock({{5, 5}});
+    exact.data.resize(12);
+    exact.length = 16;  // the head and 12 bytes: one sample for some programs
+    s.spec.records = {RecordSpec{{fillerBlock(), fillerBlock(), area}, {}, 0},
+                      RecordSpec{{fillerBlock(), fillerBlock(), exact}, {}, 4}};
+    s.build();
+    Frame f;
+    readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocksOver16, f);
+    EXPECT_EQ(f.sampleCount, 2);
+    readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocksOver16, f);
+    EXPECT_EQ(f.sampleCount, 0);
+    readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocks, f);
+    EXPECT_EQ(f.sampleCount, 1);
+}
+
+TEST(EventStream, HeadsThatReachTheRecordEndAreNotBlocks) {
+    Stream s;
+    s.spec.records = {RecordSpec{{fillerBlock(), fillerBlock(), sampleBlock({{1, 1}})}, {}, 4}};
+    s.build();
+    Frame f;
+    readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocks, f);
+    EXPECT_EQ(f.blockCount, 1);  // four spare bytes: a head there would end at the record's end
+    EXPECT_EQ(f.sampleCount, 1);
+}
+
+TEST(EventStream, ZeroBlockLengthsAreBoundedByTheBlockCount) {
+    Stream s;
+    Block stuck{9, {}, 0};
+    s.spec.records = {RecordSpec{{fillerBlock(), fillerBlock(), stuck, sampleBlock({{1, 1}})}, {}, 0}};
+    s.build();
+    Frame f;
+    ASSERT_TRUE(readFrame(view(s.bytes), s.record(0), kFromFirstBlock, f));
+    EXPECT_EQ(f.blockCount, 99);
+    EXPECT_EQ(f.sampleCount, 0);
+}
+
+TEST(EventStream, RaceStartSearchFromTheFirstOrTheSecondRecord) {
+    Stream s;
+    s.spec.records = {sessionRecord(1), frameRecord({}), sessionRecord(0), sessionRecord(0x100), sessionRecord(0x201)};
+    s.build();
+    std::int64_t first = s.record(0);
+    EXPECT_EQ(findRaceStartRecord(view(s.bytes), first, false), s.record(0));
+    EXPECT_EQ(findRaceStartRecord(view(s.bytes), first, true), s.record(4));  // low byte of 0x100 is 0
+
+    s.spec.records = {sessionRecord(1), frameRecord({})};
+    s.build();
+    EXPECT_EQ(findRaceStartRecord(view(s.bytes), s.record(0), true), static_cast<std::int64_t>(s.bytes.size()));
+}
+
+TEST(EventStream, WalkCountsFramesAndEndsAtTheMarginAZeroLengthOrATornRecord) {
+    Stream s;
+    for (int i = 0; i < 6; ++i) s.spec.records.push_back(frameRecord({{i, 1000 * i}}));
+    s.spec.fillerBytes = 0;
+    s.build();
+    auto walk = [&](const ByteVec& bytes, std::int64_t margin, int stopAt) {
+        std::vector<int> seen;
+        walkFrames(
+            view(bytes), s.record(0), kAfterLeadingBlocksOver16, margin, 1, [&](int c) { return c >= stopAt; },
+            [&](const Frame& f) { seen.push_back(f.counter * 100 + f.sample(0).carSlot); });
+        return seen;
+    };
+    EXPECT_EQ(walk(s.bytes, 0, 99), (std::vector<int>{100, 201, 302, 403, 504, 605}));
+    EXPECT_EQ(walk(s.bytes, 0, 3), (std::vector<int>{100, 201}));
+    // The margin: records at or beyond size - margin are not walked.
+    std::int64_t margin = static_cast<std::int64_t>(s.bytes.size()) - s.record(4);
+    EXPECT_EQ(walk(s.bytes, margin, 99), (std::vector<int>{100, 201, 302, 403}));
+    // A length of 0 ends the walk.
+    ByteVec zero = s.bytes;
+    setLe(zero, s.layout.recordOffsets[2], 0, 2);
+    EXPECT_EQ(walk(zero, 0, 99), (std::vector<int>{100, 201}));
+    // A record torn by the end of the file is not walked.
+    ByteVec torn(s.bytes.begin(), s.bytes.end() - 3);
+    EXPECT_EQ(walk(torn, 0, 99), (std::vector<int>{100, 201, 302, 403, 504}));
+    // A file smaller than the margin walks nothing.
+    EXPECT_TRUE(walk(s.bytes, 1 << 20, 99).empty());
+}
+
+}  // namespace
+}  // namespace zr

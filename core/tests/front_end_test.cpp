@@ -1,0 +1,112 @@
+#include "front_end.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "platform.h"
+#include "race_clock.h"
+#include "run_dir.h"
+
+namespace zr {
+namespace {
+
+TEST(FrontEnd, TimeDiffReadsTwoNumbersWith120ForAMissingSecond) {
+    auto a = parseTimeDiff("5 30");
+    EXPECT_EQ(a.timeDiffFirst, 5);
+    EXPECT_EQ(a.timeDiffSecond, 30);
+    auto b = parseTimeDiff("7\r\n");
+    EXPECT_EQ(b.timeDiffFirst, 7);
+    EXPECT_EQ(b.timeDiffSecond, 120);
+    auto c = parseTimeDiff("");
+    EXPECT_EQ(c.timeDiffFirst, 0);
+    EXPECT_EQ(c.timeDiffSecond, 120);
+    auto d = parseTimeDiff("-3 0");
+    EXPECT_EQ(d.timeDiffFirst, -3);
+    EXPECT_EQ(d.timeDiffSecond, 120);
+}
+
+TEST(FrontEnd, PathsComeFromTheConfiguredFolder) {
+    auto p = buildRunPaths("300rplyB", "X:\\Sim\\replay\\", profileOf(Program::boxlog));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->replayPath, "X:\\Sim\\replay\\300rplyB.rpy");
+    EXPECT_EQ(p->tracksFolder, "X:\\Sim\\tracks\\");
+    EXPECT_EQ(p->reportName, "300rplyB_PS.txt");
+
+    // Without the trailing backslash the name is glued to the folder.
+    auto glued = buildRunPaths("r", "X:\\Sim\\replay", profileOf(Program::dropwatch));
+    ASSERT_TRUE(glued);
+    EXPECT_EQ(glued->replayPath, "X:\\Sim\\replayr.rpy");
+
+    // A line too short to hold "replay\" cannot give a tracks folder.
+    EXPECT_FALSE(buildRunPaths("r", "C:\\r\\", profileOf(Program::dropwatch)));
+    EXPECT_TRUE(buildRunPaths("r", "replay\\", profileOf(Program::dropwatch)));
+}
+
+TEST(FrontEnd, PromptKeepsTheFirstWordOnly) {
+    std::istringstream in("my race\n");
+    std::ostringstream out;
+    EXPECT_EQ(promptReplayName(profileOf(Program::dropwatch), in, out), "my");
+    EXPECT_EQ(out.str(), "Please put in name of replay (without .rpy) \n\n");
+    std::istringstream in2("x");
+    std::ostringstream out2;
+    promptReplayName(profileOf(Program::contactscan), in2, out2);
+    EXPECT_EQ(out2.str(), "Put in name of replay (without .rpy)!\n");
+}
+
+TEST(RaceClock, MinutesAndHoursStyles) {
+    EXPECT_EQ(formatRaceClock(4500, 36, ClockStyle::minutes), " 2:05");
+    EXPECT_EQ(formatRaceClock(144000, 36, ClockStyle::minutes), "66:40");
+    EXPECT_EQ(formatRaceClock(4500, 36, ClockStyle::hours), "   2:05");
+    EXPECT_EQ(formatRaceClock(135000, 36, ClockStyle::hours), "1:02:30");
+    EXPECT_EQ(formatRaceClock(36 * (3600 + 5 * 60 + 7), 36, ClockStyle::hours), "1:05:07");
+    EXPECT_EQ(formatRaceClock(60 * 650, 60, ClockStyle::hours), "  10:50");
+    EXPECT_EQ(formatLapTime(83456), "1:23.456");
+    EXPECT_EQ(formatLapTime(5007), "0:05.007");
+}
+
+TEST(Platform, CompositePathsAreFoundWithoutRegardToCase) {
+    test::RunDir dir;
+    dir.writeTrack("Monza", "x");
+    std::string composed = dir.path() + "/SIM/Tracks\\monza\\TRACK.INI";
+    EXPECT_EQ(nativePath(composed), dir.path() + "/sim/tracks/Monza/track.ini");
+    std::vector<std::uint8_t> bytes;
+    EXPECT_TRUE(readWholeFile(composed, bytes));
+    EXPECT_EQ(bytes.size(), 1u);
+    EXPECT_FALSE(readWholeFile(dir.path() + "/sim/tracks/nowhere/track.ini", bytes));
+}
+
+TEST(Platform, ReportsStoreLineFeedsAsCrLfAndKeepOtherBytes) {
+    test::RunDir dir;
+    std::string name = dir.path() + "/r_SR.txt";
+    ASSERT_TRUE(writeReport(name, "  \xDC" "BERSICHT\n\na\n"));
+    EXPECT_EQ(test::readFile(name), "  \xDC" "BERSICHT\r\n\r\na\r\n");
+    EXPECT_FALSE(std::filesystem::exists(name + ".part"));
+    EXPECT_FALSE(writeReport(dir.path() + "/missing/r.txt", "x"));
+}
+
+TEST(Platform, FileTimeHasTheCtimeLayoutWithATwoDigitDay) {
+    test::RunDir dir;
+    dir.writeFile("t.rpy", "x");
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    struct utimbuf times {315626635, 315626635};  // 1980-01-02 02:03:55 UTC
+    ASSERT_EQ(::utime((dir.path() + "/t.rpy").c_str(), &times), 0);
+    auto text = fileTimeText(dir.path() + "/t.rpy");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*text, "Wed Jan 02 02:03:55 1980\n");
+    EXPECT_EQ(text->size(), 25u);
+    EXPECT_FALSE(fileTimeText(dir.path() + "/none.rpy"));
+}
+
+TEST(Platform, ConsoleTextIsShownAsUtf8) {
+    EXPECT_EQ(windows1252ToUtf8("ben\xF6tigt \x80"), "ben\xC3\xB6tigt \xE2\x82\xAC");
+}
+
+}  // namespace
+}  // namespace zr

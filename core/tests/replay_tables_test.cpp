@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "driver_table.h"
+#include "lap_table.h"
+#include "replay_builder.h"
+#include "replay_header.h"
+
+namespace zr {
+namespace {
+
+using test::ByteVec;
+using test::ReplaySpec;
+
+Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
+
+ReplaySpec threeDrivers() {
+    ReplaySpec spec;
+    spec.drivers = {{"Anna", "Arnold", 0, 1}, {"Bert", "Brandt", 1, 2}, {"Carl", "Cramer", 2, 3}};
+    spec.practiceLaps = {test::lapRecord(1, {1000, 61000}), test::lapRecord(2, {2000, 65000})};
+    return spec;
+}
+
+TEST(ReplayHeader, FrameRateRulesDifferByProgram) {
+    ReplaySpec spec;
+    for (auto [stored, chain, board] : {std::tuple{0, 36, 36}, {60, 60, 60}, {50, 50, 36}, {36, 36, 36}}) {
+        spec.frameRateByte = static_cast<std::uint8_t>(stored);
+        ByteVec r = test::buildReplay(spec);
+        EXPECT_EQ(readReplayHeader(view(r), FrameRateRule::zeroMeans36).frameRate, chain) << stored;
+        EXPECT_EQ(readReplayHeader(view(r), FrameRateRule::only60Or36).frameRate, board) << stored;
+    }
+}
+
+TEST(ReplayHeader, TextFieldsNeedNoNulAndShortFilesReadAsZero) {
+    ReplaySpec spec;
+    spec.trackName = "longname";
+    spec.localDriverSlot = 4;
+    spec.sessionLength = 3600.5f;
+    ByteVec r = test::buildReplay(spec);
+    ReplayHeader h = readReplayHeader(view(r), FrameRateRule::zeroMeans36);
+    EXPECT_EQ(h.trackName, "longname");
+    EXPECT_EQ(h.localDriverSlot, 4);
+    EXPECT_EQ(h.sessionLength, 3600.5f);
+    ByteVec cut(r.begin(), r.begin() + 100);
+    ReplayHeader s = readReplayHeader(view(cut), FrameRateRule::zeroMeans36);
+    EXPECT_EQ(s.trackName, "");
+    EXPECT_EQ(s.sessionLength, 0.0f);
+}
+
+TEST(DriverTable, ProgramsStartingAtTheSecondRecordLeaveTheFirstSlotUnnamed) {
+    ByteVec r = test::buildReplay(threeDrivers());
+    DriverTable all = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(all.driverRecordCount, 3);
+    EXPECT_EQ(all.lastName(0), "Arnold");
+    EXPECT_EQ(all.carMake[2], 3);
+    EXPECT_EQ(all.stopTag, tagOrpl);
+    DriverTable later = readDriverTable(view(r), 472, false);
+    EXPECT_EQ(later.driverRecordCount, 2);
+    EXPECT_EQ(later.firstName(0), "");
+    EXPECT_EQ(later.initial(0), "");
+    EXPECT_EQ(later.firstName(2), "Carl");
+    EXPECT_EQ(all.tagOffset, later.tagOffset);
+}
+
+TEST(DriverTable, NamesKeepTheirHalvesAndOddSlotsAreSkipped) {
+    ReplaySpec spec = threeDrivers();
+    spec.drivers[1].firstName = "Fifteen_chars_x";
+    spec.drivers[2].slot = 45;
+    ByteVec r = test::buildReplay(spec);
+    DriverTable t = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(t.firstName(1), "Fifteen_chars_x");
+    EXPECT_EQ(t.lastName(1), "Brandt");
+    EXPECT_EQ(t.driverRecordCount, 3);
+    EXPECT_EQ(t.lastName(2), "");
+}
+
+TEST(DriverTable, EndOfFileEndsTheTable) {
+    ByteVec r = test::buildReplay(threeDrivers());
+    r.resize(320 + 152 * 2 + 10);
+    DriverTable t = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(t.driverRecordCount, 2);
+    EXPECT_EQ(t.stopTag, 0u);
+}
+
+TEST(LapTable, ProbeFindsTheRaceBlock) {
+    ReplaySpec spec = threeDrivers();
+    spec.hasRaceBlock = true;
+    spec.raceLaps = {test::lapRecord(1, {500, 90500, 180000}), test::lapRecord(2, {700, 91000})};
+    ByteVec r = test::buildReplay(spec);
+    auto layout = test::layoutOf(spec);
+    DriverTable d = readDriverTable(view(r), 472, false);
+    std::int64_t first = locateLapTable(view(r), d.tagOffset);
+    // BTPL stands after the two practice records (16 + 8 bytes each).
+    EXPECT_EQ(first, static_cast<std::int64_t>(layout.driverTableEnd + 2 * 24 + 20));
+    LapTable t = readLapTable(view(r), first, d.driverRecordCount);
+    EXPECT_EQ(t.lapStamps[1][2], 180000);
+    EXPECT_EQ(t.shortestLap[1], 89500);
+    EXPECT_EQ(t.shortestLap[2], 90300);
+    EXPECT_EQ(t.shortestLap[0], kNoLap);
+    EXPECT_EQ(t.longestLapRecord, 16);
+    EXPECT_EQ(t.leaderFinishStamp, 180000);
+    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(layout.streamStart));
+}
+
+TEST(LapTable, WithoutAProbeHitThePracticeRecordsAreRead) {
+    ReplaySpec spec = threeDrivers();
+    ByteVec r = test::buildReplay(spec);
+    DriverTable d = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(locateLapTable(view(r), d.tagOffset), d.tagOffset + 8);
+    LapTable t = readLapTable(view(r), d.tagOffset + 8, d.driverRecordCount);
+    EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(test::layoutOf(spec).streamStart));
+}
+
+TEST(LapTable, LeaderFinishIsTheEarliestLastStampOfTheLongestRecords) {
+    ReplaySpec spec = threeDrivers();
+    std::vector<std::uint32_t> ten, tenLater, eight;
+    for (int k = 0; k < 10; ++k) {
+        ten.push_back(1000 + 60000 * k);
+        tenLater.push_back(1500 + 60000 * k);
+        if (k < 8) eight.push_back(100 + 50000 * k);
+    }
+    spec.drivers.push_back({"Dora", "Dietz", 3, 0});
+    spec.practiceLaps = {test::lapRecord(1, tenLater), test::lapRecord(2, ten), test::lapRecord(3, eight)};
+    ByteVec r = test::buildReplay(spec);
+    LapTable t = readLapTable(view(r), test::layoutOf(spec).driverTableEnd + 8, 4);
+    EXPECT_EQ(t.leaderFinishStamp, 1000 + 60000 * 9);
+}
+
+TEST(LapTable, RecordSizesAtTheLimits) {
+    ReplaySpec spec = threeDrivers();
+    test::LapRecordSpec empty{1, {}, {}};
+    test::LapRecordSpec full{2, {}, {}};
+    for (int k = 0; k < 499; ++k) full.entries.push_back({static_cast<std::uint32_t>(k * 1000), 0});
+    spec.practiceLaps = {empty, full};
+    ByteVec r = test::buildReplay(spec);
+    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(spec).driverTableEnd) + 8;
+    LapTable t = readLapTable(view(r), first, 3);
+    EXPECT_EQ(t.longestLapRecord, 2000);
+    EXPECT_EQ(t.lapStamps[2][498], 498000);
+    EXPECT_EQ(t.lapStamps[1][0], kNoStamp);
+    EXPECT_EQ(t.leaderFinishStamp, 498000);
+
+    // Over 2000 bytes ends the table; the records before it stay.
+    spec.practiceLaps = {test::lapRecord(1, {1, 2}), test::LapRecordSpec{2, {}, 2004}};
+    r = test::buildReplay(spec);
+    t = readLapTable(view(r), first, 3);
+    EXPECT_EQ(t.recordSlots.size(), 1u);
+    EXPECT_EQ(t.lapStamps[1][1], 2);
+}
+
+TEST(LapTable, HugeOrNegativeLengthsAndShortFilesEndCleanly) {
+    ReplaySpec spec = threeDrivers();
+    spec.practiceLaps = {test::LapRecordSpec{1, {}, -400}, test::lapRecord(45, {5, 9}), test::lapRecord(2, {1, 3})};
+    ByteVec r = test::buildReplay(spec);
+    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(spec).driverTableEnd) + 8;
+    LapTable t = readLapTable(view(r), first, 3);
+    EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 45, 2}));
+    EXPECT_EQ(t.shortestLap[2], 2);
+    EXPECT_EQ(t.longestLapRecord, 12);
+
+    for (std::size_t cut = static_cast<std::size_t>(first) - 8; cut < static_cast<std::size_t>(first) + 40; ++cut) {
+        ByteVec part(r.begin(), r.begin() + static_cast<std::ptrdiff_t>(cut));
+        LapTable p = readLapTable(view(part), first, 3);
+        EXPECT_LE(p.recordSlots.size(), 3u);
+    }
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,39 @@
+// The pit lane and the stalls from the simulator's "track.ini".
+//
+// The file is not parsed as an ini file: the programs look for the section
+// name "pit_lane_0" one character after a "[", then slide a window of the
+// key's width through the rest of the file until it holds one of the key's
+// two spellings, and take the integer part of the number that follows.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "front_end.h"
+
+namespace zr {
+
+struct PitLaneBounds {
+    std::int32_t pitLaneStart = 0;
+    std::int32_t pitLaneEnd = 0;
+};
+
+struct StallBounds {
+    std::int32_t firstStall = 0;
+    std::int32_t lastStall = 0;
+};
+
+// tracks folder + track name + "\track.ini"
+std::string trackIniPath(const RunPaths& paths, const std::string& trackName);
+
+// The searches on the file's text; values not found stay 0.
+PitLaneBounds parsePitLaneBounds(const std::string& text);
+StallBounds parseStallBounds(const std::string& text);
+
+// Read the file and show the program's console text (boxlog and resetlog
+// show the path first). `opened` tells whether the file was there.
+PitLaneBounds readPitLaneBounds(const std::string& path, TrackTexts texts, std::ostream& out, bool* opened = nullptr);
+StallBounds readStallBounds(const std::string& path, std::ostream& out, bool* opened = nullptr);
+
+}  // namespace zr

@@ -1,0 +1,3 @@
+#include "dropwatch.h"
+#include <gtest/gtest.h>
+TEST(Dropwatch, Placeholder) {}
