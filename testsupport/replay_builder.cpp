@@ -146,6 +146,7 @@ ByteVec build(const ReplaySpec& spec, ReplayLayout* layout) {
 
     for (const LapRecordSpec& r : spec.practiceLaps) putLapRecord(out, r);
     std::size_t btplAt = out.size();
+    if (layout) layout->raceBlock = btplAt;
     if (spec.hasRaceBlock) {
         putTag(out, "BTPL");
         putLe(out, 0, 8);

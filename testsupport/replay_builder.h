@@ -102,6 +102,7 @@ ByteVec buildReplay(const ReplaySpec& spec);
 // Where the pieces landed, for tests that cut or damage a replay.
 struct ReplayLayout {
     std::size_t driverTableEnd = 0;  // the tag after the driver records
+    std::size_t raceBlock = 0;       // the "BTPL" tag (where it would stand when there is none)
     std::size_t lapRecordsEnd = 0;   // the end tag
     std::size_t streamStart = 0;     // the first event record
     std::vector<std::size_t> recordOffsets;
