@@ -11,6 +11,7 @@ cd "$root"
 # scenarios; a program joins the Wine runs with one line here.
 scenarios=(
   "dropwatch DropwatchRun"
+  "resetlog ResetlogRun"
 )
 
 scripts/build-windows.sh
