@@ -37,6 +37,8 @@ PairGeometry measurePair(const CarSample& a, float tangentA, const CarSample& b,
 }
 
 bool isContactCandidate(const PairGeometry& g) {
+    // The reach is at most 10450 units: cars further apart need no sines.
+    if (g.gap >= 10450) return false;
     double reach = 7950 + 2500 * std::sin(radians(g.crossAngle));
     double width = 0.166 + 0.12 * std::sin(radians(g.contactAngle));
     return reach > g.gap && width > std::fabs(static_cast<double>(g.lateralDifference));

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "contact_sample.h"
 #include "damaged_replays.h"
 #include "replay_builder.h"
 #include "run_dir.h"
@@ -99,6 +100,21 @@ TEST_F(ContactscanRun, ModesListContactsOrDamageOnly) {
                                              "  1\t   0:20\tBert Brandt engine damage (12/63)\n"
                                              "  2\t   0:20\tBert Brandt lost right rear wheel\n"));
     EXPECT_EQ(dir.read("Protest_B.php").find("Anna"), std::string::npos);
+}
+
+TEST_F(ContactscanRun, TheBundledSampleListsItsIncidents) {
+    dir.writeReplay(kContactSampleName, buildReplay(contactSampleRace()));
+    RunResult r = run(std::string("1\n") + kContactSampleName + "\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(dir.read(std::string(kContactSampleName) + ".txt"),
+              crlf("  SMPLRING\n"
+                   "  1\t   0:12\tAnna Arnold/Carl O'Brien\n"
+                   "  2\t   0:40\tBert Brandt engine damage (8/63)\n"
+                   "  3\t   0:40\tBert Brandt lost left rear wheel\n"
+                   "  4\t   0:55\tBert Brandt engine damage (15/63)\n"
+                   "  5\t   1:10\tCarl O'Brien engine damage (3/63)\n"));
+    EXPECT_NE(dir.read("Protest_B.php").find("(300, 2, '   0:12  Anna Arnold/Carl O''Brien', '0', 0)"),
+              std::string::npos);
 }
 
 TEST_F(ContactscanRun, NamesWithoutRaceNumberOrGridGetOnlyTheList) {
