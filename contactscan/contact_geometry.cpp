@@ -28,8 +28,8 @@ PairGeometry measurePair(const CarSample& a, float tangentA, const CarSample& b,
     int x = std::abs(dh);  // 0 to 256: 128 is a right angle
 
     g.contactAngle = static_cast<float>(x <= 128 ? x : 256 - x) * 90 / 128;
-    // A car turned towards the side the other one stands on cannot hit it
-    // with that angle.
+    // A heading difference of the same sign as the lateral difference is
+    // taken as the cars opening up: no contact angle.
     if ((dh < 0 && g.lateralDifference < 0) || (dh > 0 && g.lateralDifference > 0)) g.contactAngle = 0;
     g.crossAngle = x > 128 ? static_cast<float>(x - 128) * 90 / 128 : 0.0f;
     g.gap = std::abs(a.samplePosition - b.samplePosition);

@@ -3,8 +3,8 @@
 //
 // A sample's lateral value is an angle: value × 90 / 32768 degrees, whose
 // tangent is the car's lateral offset. The heading has 512 units per turn.
-// The sums are done as the steward's tool always did them, partly in float and
-// partly in double, so that the same replay gives the same list to the bit.
+// The sums are done partly in float and partly in double, in a fixed order,
+// so that the same replay always gives the same list to the bit.
 #pragma once
 
 #include <cstdint>
