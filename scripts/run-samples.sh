@@ -24,6 +24,7 @@ run() {  # program, scripted input
 }
 run dropwatch 'sample_race\n'
 run resetlog 'sample_race\n'
+run contactscan '1\n300rplyB\n'
 
 echo
 echo "Reports written to $work:"

@@ -12,6 +12,7 @@ cd "$root"
 scenarios=(
   "dropwatch DropwatchRun"
   "resetlog ResetlogRun"
+  "contactscan ContactscanRun"
 )
 
 scripts/build-windows.sh

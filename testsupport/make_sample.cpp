@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "contact_sample.h"
 #include "replay_builder.h"
 
 using namespace zr::test;
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(root / "tracks" / "smplring");
     std::ofstream(root / "replay" / "sample_race.rpy", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    ByteVec contacts = buildReplay(contactSampleRace());
+    std::ofstream(root / "replay" / (std::string(kContactSampleName) + ".rpy"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(contacts.data()), static_cast<std::streamsize>(contacts.size()));
     std::ofstream(root / "tracks" / "smplring" / "track.ini", std::ios::binary)
         << trackIniText(1850.0, 120.0, 100.0, 40.0);
     std::ofstream(root / "timediff.ini", std::ios::binary) << "0 120\r\n";

@@ -1,0 +1,36 @@
+// How two car samples of one frame stand to each other, and whether they are
+// close enough to count as touching.
+//
+// A sample's lateral value is an angle: value × 90 / 32768 degrees, whose
+// tangent is the car's lateral offset. The heading has 512 units per turn.
+// The sums are done partly in float and partly in double, in a fixed order,
+// so that the same replay always gives the same list to the bit.
+#pragma once
+
+#include <cstdint>
+
+#include "event_stream.h"
+
+namespace zr {
+
+// Pi as the angles are converted with it.
+constexpr double kContactPi = 3.14159265;
+
+// tan(lateralValue × 90 / 32768 degrees), taken in double, kept as a float.
+float lateralTangent(std::int32_t lateralValue);
+
+struct PairGeometry {
+    float lateralDifference = 0;  // dT: tangent of the first car less that of the second
+    float contactAngle = 0;       // degrees; 0 when the cars turn away from each other
+    float crossAngle = 0;         // degrees by which the headings differ beyond 90
+    std::int32_t gap = 0;         // |position difference| in 0.5 mm units
+};
+
+// `tangentA` and `tangentB` are the lateral tangents of `a` and `b`.
+PairGeometry measurePair(const CarSample& a, float tangentA, const CarSample& b, float tangentB);
+
+// Longitudinally within 7950 + 2500 × sin(cross angle) units and laterally
+// within 0.166 + 0.12 × sin(contact angle).
+bool isContactCandidate(const PairGeometry& g);
+
+}  // namespace zr

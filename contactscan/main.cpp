@@ -1,0 +1,6 @@
+#include <iostream>
+
+#include "contactscan.h"
+#include "platform.h"
+
+int main() { return zr::runContactscan(std::cin, zr::consoleOut()); }

@@ -1,0 +1,139 @@
+#include "protest_files.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "race_clock.h"
+
+namespace zr {
+
+std::int64_t raceNumberOf(const std::string& replayName) {
+    errno = 0;
+    long long value = std::strtoll(replayName.c_str(), nullptr, 10);
+    return errno == ERANGE ? 0 : value;
+}
+
+int gridNumberOf(const std::string& replayName) {
+    if (replayName.empty()) return 0;
+    char last = replayName.back();
+    return last >= 'A' && last <= 'E' ? last - 'A' + 1 : 0;
+}
+
+std::string protestScriptName(const std::string& replayName) {
+    return "Protest_" + (replayName.empty() ? std::string() : replayName.substr(replayName.size() - 1)) + ".php";
+}
+
+namespace {
+
+std::string fullName(const DriverTable& drivers, int slot) {
+    return drivers.firstName(slot) + " " + drivers.lastName(slot);
+}
+
+bool isLostWheel(std::int32_t code) { return code < 0; }
+bool isEngineDamage(std::int32_t code) { return code > kEngineDamageCode; }
+
+std::string engineText(std::int32_t code) {
+    return " engine damage (" + std::to_string(code - kEngineDamageCode) + "/63)";
+}
+
+// The wheel fields name the right side for odd codes and the rear for -4
+// and below.
+std::string wheelText(std::int32_t code) {
+    std::string side = code % 2 != 0 ? "right " : "left ";
+    std::string axle = code <= -4 ? "rear" : "front";
+    return " lost " + side + axle + " wheel";
+}
+
+std::string clockOf(const IncidentEvent& e, int frameRate) {
+    return formatRaceClock(e.frame, frameRate, ClockStyle::hours);
+}
+
+// What follows the car's name: the partner of a contact, the lost wheel
+// (named by side and axle in the list, generic in the script) or the engine
+// damage level.
+std::string kindText(const IncidentEvent& e, const DriverTable& drivers, bool namesTheWheel) {
+    if (isLostWheel(e.incidentCode)) return namesTheWheel ? wheelText(e.incidentCode) : " lose a wheel";
+    if (isEngineDamage(e.incidentCode)) return engineText(e.incidentCode);
+    return "/" + fullName(drivers, e.incidentCode);
+}
+
+std::string protestText(const IncidentEvent& e, const DriverTable& drivers, int frameRate) {
+    return clockOf(e, frameRate) + "  " + fullName(drivers, e.carSlot) + kindText(e, drivers, false);
+}
+
+}  // namespace
+
+std::string protestList(const IncidentList& list, const DriverTable& drivers, int frameRate,
+                        const std::string& upperTrackName) {
+    std::string text = "  " + upperTrackName + "\n";
+    for (int i = 1; i <= list.count(); ++i) {
+        const IncidentEvent& e = list.events[i];
+        if (i < 10) text += ' ';
+        if (i < 100) text += ' ';
+        text += std::to_string(i) + "\t" + clockOf(e, frameRate) + "\t" + fullName(drivers, e.carSlot) +
+                kindText(e, drivers, true) + "\n";
+    }
+    return text;
+}
+
+std::string escapeForScript(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\'': out += "''"; break;
+            case '\\': out += "\\\\\\\\"; break;
+            case '"': out += "\\\""; break;
+            case '$': out += "\\$"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string protestScript(const IncidentList& list, const DriverTable& drivers, int frameRate,
+                          std::int64_t raceNumber, int gridNumber) {
+    const std::string r = std::to_string(raceNumber);
+    const std::string g = std::to_string(gridNumber);
+    std::string s =
+        "<?php\n"
+        "require(\"../basefiles/_functions.inc\");\n"
+        "\n"
+        "require(\"../archiv/db.inc\");\n"
+        "$link = mysql_connect($host, $user, $pass)\n"
+        "or die(\"Keine Verbindung m\xF6glich: \" . mysql_error());\n"
+        "print \"Verbindung zum Datenbankserver erfolgreich<br>\";\n"
+        "mysql_select_db($database) or die(\"Auswahl der Datenbank fehlgeschlagen\");\n"
+        "\n"
+        "$table=\"kvrl_protestsystem\";\n"
+        "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n";
+    s += "$sql=\"SELECT idRace FROM $table WHERE idGrid=" + g +
+         " AND idDriver IS NULL ORDER BY idRace DESC LIMIT 1\";\n";
+    s += "$result = mysql_query($sql) or die(\"Update fehlgeschlagen: \" . mysql_error());\n"
+         "if ($row = mysql_fetch_array($result)) {\n"
+         "  $idRace = $row['idRace'];\n"
+         "}\n"
+         "echo \"idRace=\".$idRace.\"<br>\";\n"
+         "$nextrace=nextrace();\n";
+    s += "if(" + r + ">$idRace) {\n";
+    s += " if(" + r + "==$nextrace['id'] || " + r + "==$nextrace['id']-1) {\n";
+    for (int i = 1; i <= list.count(); ++i) {
+        s += "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (" + r +
+             ", " + g + ", '" + escapeForScript(protestText(list.events[i], drivers, frameRate)) + "', '0', 0)\";\n";
+        s += "  $insert = mysql_query($sql_insert);\n";
+    }
+    s += "  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"
+         " } else {\n"
+         "  echo \"Fehler aufgetreten!\";\n"
+         "  echo \"Falsche Rennummer?<br>\";\n"
+         " }\n"
+         "} else {\n"
+         " echo \"Fehler aufgetreten!\";\n"
+         " echo \"Es existiert bereits ein Eintrag zu diesem Grid!<br>\";\n"
+         "}\n"
+         "mysql_close($link);\n"
+         "echo \"ENDE\";\n"
+         "?>\n";
+    return s;
+}
+
+}  // namespace zr

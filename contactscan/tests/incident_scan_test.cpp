@@ -1,0 +1,281 @@
+#include "incident_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <tuple>
+
+#include "chain_replay.h"
+#include "contactscan.h"
+#include "replay_builder.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+using Event = std::tuple<int, int, int>;  // frame, car, code
+
+Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
+
+std::vector<Event> eventsOf(const IncidentList& list) {
+    std::vector<Event> out;
+    for (int i = 1; i <= list.count(); ++i)
+        out.emplace_back(list.events[i].frame, list.events[i].carSlot, list.events[i].incidentCode);
+    return out;
+}
+
+// A race at 10 frames per second, so that frame F is F × 100 ms, with laps of
+// 10 s. Car 3 has a slow second lap (frames 100 to 259), car 4 retires after
+// two laps, the leader finishes at 40 s (frame 400).
+struct Race {
+    ReplaySpec spec;
+    std::map<int, std::vector<SampleSpec>> samples;
+    std::map<int, std::vector<Block>> extra;
+    std::map<int, RecordSpec> records;  // whole records where a frame needs its own layout
+    ByteVec bytes;
+    ChainTables tables;
+    std::ostringstream console;
+    IncidentScan scan;
+
+    Race() {
+        spec.frameRateByte = 10;
+        spec.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0},
+                        {"Dora", "Dietz", 4, 0},  {"Emil", "Ernst", 21, 0}};
+        spec.practiceLaps = {lapRecord(1, {0, 50000})};
+        spec.hasRaceBlock = true;
+        spec.raceLaps = {lapRecord(1, {0, 10000, 20000, 30000, 40000}),
+                         lapRecord(2, {0, 10000, 20000, 30000, 40000}),
+                         lapRecord(3, {0, 10000, 26000, 36000, 46000}), lapRecord(4, {0, 10000, 20000}),
+                         lapRecord(21, {0, 10000, 20000, 30000, 40000})};
+    }
+
+    // Two cars 1000 units apart, side by side.
+    void touch(int frame, int a, int b) {
+        samples[frame].push_back({a, 1000});
+        samples[frame].push_back({b, 2000});
+    }
+
+    void run(ScanMode mode) {
+        int last = 1;
+        if (!samples.empty()) last = std::max(last, samples.rbegin()->first);
+        if (!extra.empty()) last = std::max(last, extra.rbegin()->first);
+        if (!records.empty()) last = std::max(last, records.rbegin()->first);
+        spec.records = {sessionRecord(0), sessionRecord(1)};  // the second one starts the race: frame 1
+        for (int f = 2; f <= last + 1; ++f)
+            spec.records.push_back(records.count(f) ? records[f] : frameRecord(samples[f], 2, extra[f]));
+        bytes = buildReplay(spec);
+        readChainTables(view(bytes), profileOf(Program::contactscan), tables);
+        std::ostringstream laps;
+        listLaps(laps, tables.drivers, tables.laps);
+        scan.mode = mode;
+        scan.frameRate = 10;
+        scan.laps = &tables.laps;
+        scan.drivers = &tables.drivers;
+        scan.console = &console;
+        scanRace(scan, view(bytes), findRaceStartRecord(view(bytes), tables.laps.firstStreamRecord(), true));
+    }
+    std::vector<Event> events() const { return eventsOf(scan.list); }
+};
+
+TEST(ContactRule, OnlyContactsThatCostOneOfTheCarsTimeAreListed) {
+    Race race;
+    race.touch(150, 1, 2);  // both on ordinary laps
+    race.touch(160, 3, 1);  // car 3 on its slow lap
+    race.samples[170] = {{1, 1000}, {2, 9600}, {4, 1500}};  // 4 is on its last recorded lap
+    race.samples[180] = {{40, 1000}, {4, 1500}};           // slot 40 has no row
+    race.samples[190] = {{2, 1000, 0, 300}, {4, 1500, 0, -200}};
+    race.run(ScanMode::contactsOnly);
+    EXPECT_EQ(race.events(), (std::vector<Event>{{160, 3, 1}, {170, 1, 4}, {190, 2, 4}}));
+    EXPECT_EQ(race.console.str(),
+              " 1    0:16 C.Cramer/A.Arnold 50cm0 0/0  0Grad\n"
+              " 2    0:17 A.Arnold/D.Dietz 25cm0 0/0  0Grad\n"
+              " 3    0:19 B.Brandt/D.Dietz 25cm0.0239697 300/-200  0Grad\n");
+}
+
+TEST(ContactRule, APairIsListedAgainOnlyAfterSixSeconds) {
+    Race race;
+    for (int f = 110; f <= 235; ++f) race.touch(f, 1, 3);
+    race.run(ScanMode::contactsOnly);
+    EXPECT_EQ(race.events(), (std::vector<Event>{{110, 1, 3}, {170, 1, 3}, {230, 1, 3}}));
+}
+
+TEST(ContactRule, TheRepeatTestLooksAtTheLastSixEventsOnly) {
+    for (int others : {5, 6}) {
+        Race race;
+        race.touch(110, 3, 1);
+        for (int i = 1; i <= others; ++i)
+            race.extra[110 + i].push_back(damageBlock(2, 0, static_cast<std::uint8_t>(i)));
+        race.touch(120, 1, 3);  // the same pair, the other way round
+        race.run(ScanMode::everything);
+        ASSERT_EQ(race.scan.list.count(), 1 + others + (others == 6 ? 1 : 0)) << others;
+        if (others == 6) {
+            EXPECT_EQ(race.events().back(), (Event{120, 1, 3}));
+        }
+    }
+}
+
+TEST(ContactRule, ARepeatEndsThePartnerSearchOfTheFirstCar) {
+    Race race;
+    race.samples[110] = {{3, 1000}, {1, 2000}, {4, 50000}};
+    race.samples[111] = {{3, 1000}, {1, 2000}, {4, 3000}};  // 3/4 would be new, but 3/1 comes first
+    race.run(ScanMode::contactsOnly);
+    EXPECT_EQ(race.events(), (std::vector<Event>{{110, 3, 1}, {111, 1, 4}}));
+}
+
+TEST(IncidentScan, ModesChooseTheRules) {
+    auto build = [](Race& race) {
+        race.extra[150] = {damageBlock(2, 0x0C, 7)};  // wheel field 1 lost, engine level 7
+        race.records[155] = RecordSpec{{damageBlock(1, 0, 3), sampleBlock({})}, {}, 0};  // in the first block
+        race.touch(160, 1, 3);
+        race.extra[170] = {damageBlock(2, 0x0C, 9)};
+        race.touch(170, 2, 4);
+    };
+    Race all, contacts, damage;
+    build(all);
+    build(contacts);
+    build(damage);
+    all.run(ScanMode::everything);
+    contacts.run(ScanMode::contactsOnly);
+    damage.run(ScanMode::damageOnly);
+    EXPECT_EQ(all.events(), (std::vector<Event>{{150, 2, 1007}, {150, 2, -3}, {155, 1, 1003}, {160, 1, 3},
+                                                {170, 2, 1009}, {170, 2, 4}}));
+    EXPECT_EQ(contacts.events(), (std::vector<Event>{{160, 1, 3}, {170, 2, 4}}));
+    EXPECT_EQ(contacts.scan.damage[2].engineDamage, 0);  // never looked at
+    EXPECT_EQ(damage.events(), (std::vector<Event>{{150, 2, 1007}, {150, 2, -3}, {155, 1, 1003}, {170, 2, 1009}}));
+    EXPECT_EQ(damage.console.str(),
+              " 1    0:15 B.Brandt engine damage\n"
+              " 2    0:15 B.Brandt lost left rear wheel\n"
+              " 3    0:15 A.Arnold engine damage\n"
+              " 4    0:17 B.Brandt engine damage\n");
+}
+
+// The damage and lap rules on a hand-made lap table.
+struct Tables {
+    LapTable laps;
+    DriverTable drivers;
+    std::ostringstream console;
+    IncidentScan scan;
+    Tables() {
+        scan.laps = &laps;
+        scan.drivers = &drivers;
+        scan.console = &console;
+        scan.frameRate = 10;
+    }
+    void stamps(int slot, const std::vector<std::int32_t>& s) {
+        for (std::size_t k = 0; k < s.size(); ++k) laps.lapStamps[slot][k] = s[k];
+    }
+    void damage(int frame, int slot, std::uint32_t wheels, std::uint32_t engine) {
+        DamageBlock b;
+        b.carSlot = slot;
+        b.wheelState = wheels;
+        b.engineDamage = engine;
+        applyDamageRule(scan, b, frame);
+    }
+};
+
+TEST(DamageRule, EachNewEngineLevelAndEachWheelAsItComesOff) {
+    Tables t;
+    t.laps.leaderFinishStamp = 400000;
+    t.stamps(5, {0, 100000, 200000});
+    std::memcpy(t.drivers.driverName[5], "Fritz\0\0\0\0\0\0\0\0\0\0\0Fuchs", 21);
+    t.damage(10, 5, 0, 0);
+    t.damage(20, 5, 0x03, 5);   // field 0 lost, level 5
+    t.damage(30, 5, 0x00, 5);   // wheel back on, same level
+    t.damage(40, 5, 0xFF, 9);   // all four off, level 9
+    t.damage(50, 5, 0xFF, 4);   // a lower level is no event, but is remembered
+    t.damage(60, 5, 0xFF, 6);
+    EXPECT_EQ(eventsOf(t.scan.list), (std::vector<Event>{{20, 5, 1005}, {20, 5, -2}, {40, 5, 1009}, {40, 5, -2},
+                                                         {40, 5, -3}, {40, 5, -4}, {40, 5, -5}, {60, 5, 1006}}));
+    EXPECT_EQ(t.console.str(),
+              " 1    0:02 F.Fuchs engine damage\n"
+              " 2    0:02 F.Fuchs lost right front wheel\n"
+              " 3    0:04 F.Fuchs engine damage\n"
+              " 4    0:04 F.Fuchs lost right front wheel\n"
+              " 5    0:04 F.Fuchs lost left rear wheel\n"
+              " 6    0:04 F.Fuchs lost right rear wheel\n"
+              " 7    0:04 F.Fuchs verliert ein Rad\n"
+              " 8    0:06 F.Fuchs engine damage\n");
+    EXPECT_EQ(t.scan.damage[5].lastFrame, 60);
+}
+
+TEST(DamageRule, IgnoredForHighSlotsAndLapsBegunAfterTheLeadersFinish) {
+    Tables t;
+    t.laps.leaderFinishStamp = 20000;
+    t.stamps(3, {0, 10000, 20000, 30000});
+    t.stamps(4, {0, 10000, 25000, 30000});
+    t.stamps(21, {0, 10000, 20000});
+    t.damage(250, 3, 0, 1);   // lap begun at the finish: counts
+    t.damage(260, 4, 0, 1);   // lap begun after it: ignored, state included
+    t.damage(10, 21, 0, 1);   // no damage row for slot 21
+    t.damage(10, 9, 0, 1);    // no lap stamps: begun "after" the finish
+    EXPECT_EQ(eventsOf(t.scan.list), (std::vector<Event>{{250, 3, 1001}}));
+    EXPECT_EQ(t.scan.damage[4].engineDamage, 0);
+    EXPECT_EQ(t.scan.damage[4].lastFrame, 0);
+}
+
+TEST(LapLossTest, SlowLapsLastLapsAndSlowNextLaps) {
+    Tables t;
+    LapTable& laps = t.laps;
+    laps.leaderFinishStamp = 100000;
+    t.stamps(1, {0, 10000, 24600, 34600, 44600});  // best 10000: allowance 14500
+    laps.shortestLap[1] = 10000;
+    EXPECT_FALSE(lostTimeInLap(laps, 1, 0));
+    EXPECT_TRUE(lostTimeInLap(laps, 1, 15000));    // 14600 in lap 2
+    EXPECT_TRUE(lostTimeInLap(laps, 1, 9500));     // lap 1 near its end, lap 2 slow
+    EXPECT_FALSE(lostTimeInLap(laps, 1, 30000));
+    EXPECT_TRUE(lostTimeInLap(laps, 1, 40000));    // the last recorded lap
+    EXPECT_TRUE(lostTimeInLap(laps, 1, 50000));    // beyond it
+
+    t.stamps(2, {0, 10000, 20000, 34600, 44600});
+    laps.shortestLap[2] = 10000;
+    EXPECT_TRUE(lostTimeInLap(laps, 2, 10001));    // 9999 ms before a slow lap
+    EXPECT_FALSE(lostTimeInLap(laps, 2, 10000));   // 10000 ms before it
+
+    // The standing-start lap is granted 4 s.
+    t.stamps(3, {0, 18500, 28500, 38500});
+    laps.shortestLap[3] = 10000;
+    EXPECT_FALSE(lostTimeInLap(laps, 3, 1000));
+    t.stamps(3, {0, 18501, 28501, 38501});
+    EXPECT_TRUE(lostTimeInLap(laps, 3, 1000));
+
+    EXPECT_FALSE(lostTimeInLap(laps, 9, 1000));  // a car without stamps
+}
+
+TEST(LapLossTest, OnlyLapsBegunBeforeTheLeadersFinishCount) {
+    Tables t;
+    t.laps.leaderFinishStamp = 20000;
+    t.stamps(4, {0, 10000, 20000});
+    t.laps.shortestLap[4] = 10000;
+    EXPECT_TRUE(lostTimeInLap(t.laps, 4, 19999));
+    EXPECT_FALSE(lostTimeInLap(t.laps, 4, 20000));  // its last lap begins at the finish
+}
+
+TEST(LapListing, NameFieldsBestLapsAndTheCap) {
+    ReplaySpec spec;
+    spec.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0}};
+    spec.raceLaps = {lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}), lapRecord(3, {0, 1000000}),
+                     lapRecord(45, {0, 1000})};
+    spec.hasRaceBlock = true;
+    ByteVec bytes = buildReplay(spec);
+    ChainTables tables;
+    readChainTables(view(bytes), profileOf(Program::contactscan), tables);
+    std::ostringstream out;
+    listLaps(out, tables.drivers, tables.laps);
+    auto field = [](const std::string& first, const std::string& last) {
+        std::string bytes = first + std::string(16 - first.size(), '\0') + last + std::string(16 - last.size(), '\0');
+        std::string shown;
+        for (char c : bytes) shown += std::string(1, c) + " ";
+        return shown;
+    };
+    EXPECT_EQ(out.str(), field("Anna", "Arnold") + "1:16.544\n" + field("Bert", "Brandt") + "1:32.000\n" +
+                             field("Carl", "Cramer") + "\n" + "2 korrigierte Zeit:84544\n" +
+                             "3 korrigierte Zeit:84544\n");
+    EXPECT_EQ(tables.laps.shortestLap[1], 76544);
+    EXPECT_EQ(tables.laps.shortestLap[2], 84544);
+    EXPECT_EQ(tables.laps.shortestLap[0], kNoLap);
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,91 @@
+// The protest script run by PHP against a real MariaDB server: every incident
+// arrives once, names exactly as stored in the replay, and nothing in a name
+// runs as code.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "replay_builder.h"
+#include "run_dir.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+std::string hex(const std::string& bytes) {
+    std::string out;
+    char digits[3];
+    for (unsigned char c : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X", c);
+        out += digits;
+    }
+    return out;
+}
+
+// Names that break SQL or PHP when written unescaped; each half fits its 16 bytes.
+ReplaySpec raceWithAwkwardNames() {
+    ReplaySpec spec;
+    spec.drivers = {{"O'Neil", "Back\\slash", 1, 0},
+                    {"Say\"Hi\"", "{${exit()}}", 2, 0},
+                    {"Cost$", "x'),(1,1,'y", 3, 0},
+                    {"J\xFCrgen", "it\\'s", 4, 0}};
+    spec.hasRaceBlock = true;
+    spec.raceLaps = {lapRecord(1, {0, 60000, 120000, 180000}), lapRecord(2, {0, 70000}),
+                     lapRecord(3, {0, 60000, 120000, 180000}), lapRecord(4, {0, 70000})};
+    spec.records = {sessionRecord(0), sessionRecord(1)};
+    for (int f = 2; f <= 1000; ++f) {
+        std::vector<SampleSpec> samples;
+        std::vector<Block> extra;
+        if (f == 360) samples = {{1, 1000}, {2, 2000}};
+        if (f == 720) samples = {{3, 1000}, {4, 2000}};
+        if (f == 800) extra.push_back(damageBlock(2, 0x03, 0));
+        if (f == 900) extra.push_back(damageBlock(3, 0, 20));
+        spec.records.push_back(frameRecord(samples, 2, extra));
+    }
+    return spec;
+}
+
+TEST(ProtestScriptDatabase, EntersEachIncidentOnceWithTheNamesAsStored) {
+    RunDir dir;
+    dir.writeConfig();
+    dir.writeReplay("300rplyB", buildReplay(raceWithAwkwardNames()));
+    RunResult scan = runProgram(CONTACTSCAN_EXE, dir, "1\n300rplyB\n");
+    ASSERT_EQ(scan.exitCode, 0) << scan.console;
+    ASSERT_TRUE(dir.exists("Protest_B.php"));
+
+    std::string out = dir.path() + "/db";
+    std::string command = "timeout -k 10 330 bash '" PROTEST_DB_RUN "' '" + dir.path() + "/Protest_B.php' '" + out +
+                          "' > '" + dir.path() + "/db.log' 2>&1";
+    int status = std::system(command.c_str());
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::string log = dir.read("db.log");
+    if (code == 77) GTEST_SKIP() << "PHP or MariaDB missing, the script was not run against a database: " << log;
+    ASSERT_EQ(code, 0) << log;
+
+    const std::string before = "299\t2\tNULL\t" + hex("older race") + "\t1\t3\n" + "305\t3\tNULL\t" +
+                               hex("other grid") + "\t0\t0\n" + "310\t2\t7\t" + hex("a driver's protest") +
+                               "\t0\t0\n";
+    std::string entered;
+    for (const char* protest : {"   0:10  O'Neil Back\\slash/Say\"Hi\" {${exit()}}",
+                                "   0:20  Cost$ x'),(1,1,'y/J\xFCrgen it\\'s",
+                                "   0:22  Say\"Hi\" {${exit()}} lose a wheel",
+                                "   0:25  Cost$ x'),(1,1,'y engine damage (20/63)"})
+        entered += "300\t2\tNULL\t" + hex(protest) + "\t0\t0\n";
+    EXPECT_EQ(readFile(out + "/rows1.tsv"), before + entered);
+    std::string first = readFile(out + "/run1.out");
+    EXPECT_NE(first.find("idRace=299<br>"), std::string::npos) << first;
+    EXPECT_NE(first.find("OK, die Datenbank wurde aktualisiert.<br>ENDE"), std::string::npos) << first;
+
+    // A second run finds race 300 entered for the grid and adds nothing.
+    EXPECT_EQ(readFile(out + "/rows2.tsv"), before + entered);
+    std::string second = readFile(out + "/run2.out");
+    EXPECT_NE(second.find("idRace=300<br>Fehler aufgetreten!Es existiert bereits ein Eintrag zu diesem Grid!<br>ENDE"),
+              std::string::npos)
+        << second;
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,14 @@
+// The bundled sample for contactscan: a short race named like a league replay
+// (race 300, grid B) with a contact that costs a car time, a contact that
+// does not, a lost wheel and rising engine damage.
+#pragma once
+
+#include "replay_builder.h"
+
+namespace zr::test {
+
+constexpr const char* kContactSampleName = "300rplyB";
+
+ReplaySpec contactSampleRace();
+
+}  // namespace zr::test
