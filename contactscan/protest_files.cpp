@@ -54,7 +54,9 @@ std::string clockOf(const IncidentEvent& e, int frameRate) {
 std::string kindText(const IncidentEvent& e, const DriverTable& drivers, bool namesTheWheel) {
     if (isLostWheel(e.incidentCode)) return namesTheWheel ? wheelText(e.incidentCode) : " lose a wheel";
     if (isEngineDamage(e.incidentCode)) return engineText(e.incidentCode);
-    return "/" + fullName(drivers, e.incidentCode);
+    std::string partner = "/";
+    partner += fullName(drivers, e.incidentCode);
+    return partner;
 }
 
 std::string protestText(const IncidentEvent& e, const DriverTable& drivers, int frameRate) {
