@@ -1,5 +1,6 @@
 // Writes the small bundled sample: a race replay with a pit lane, a
-// disconnect and a car that runs to the finish, and its track.ini.
+// disconnect and a car that runs to the finish, its track.ini, and the
+// replays of sample_sessions.h.
 //   make_sample FOLDER   (FOLDER gets replay/ and tracks/)
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "replay_builder.h"
+#include "sample_sessions.h"
 
 using namespace zr::test;
 
@@ -43,6 +45,11 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(root / "tracks" / "smplring");
     std::ofstream(root / "replay" / "sample_race.rpy", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    for (const auto& [name, sample] : sessionSamples()) {
+        ByteVec more = buildReplay(sample);
+        std::ofstream(root / "replay" / (name + ".rpy"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(more.data()), static_cast<std::streamsize>(more.size()));
+    }
     std::ofstream(root / "tracks" / "smplring" / "track.ini", std::ios::binary)
         << trackIniText(1850.0, 120.0, 1900.0, 1960.0);
     std::ofstream(root / "timediff.ini", std::ios::binary) << "0 120\r\n";
