@@ -23,6 +23,8 @@ run() {  # program, scripted input
   printf '%b' "$input" | "$build/$program/$program" || echo "($program ended with exit code $?)"
 }
 run dropwatch 'sample_race\n'
+run exitwatch 'sample_quali\n'
+run boxlog 'sample_pits\n'
 run resetlog 'sample_race\n'
 run contactscan '1\n300rplyB\n'
 

@@ -13,6 +13,8 @@ scenarios=(
   "dropwatch DropwatchRun"
   "resetlog ResetlogRun"
   "contactscan ContactscanRun"
+  "exitwatch ExitwatchRun"
+  "boxlog BoxlogRun"
 )
 
 scripts/build-windows.sh

@@ -1,6 +1,7 @@
 // Writes the small bundled sample: a race replay with a pit lane, a
 // disconnect, a car that runs to the finish, a repair in the pits and a
-// reset to the pits, and its track.ini.
+// reset to the pits, its track.ini, a race with contacts, and the replays of
+// sample_sessions.h.
 //   make_sample FOLDER   (FOLDER gets replay/ and tracks/)
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "contact_sample.h"
 #include "replay_builder.h"
+#include "sample_sessions.h"
 
 using namespace zr::test;
 
@@ -57,6 +59,11 @@ int main(int argc, char** argv) {
     ByteVec contacts = buildReplay(contactSampleRace());
     std::ofstream(root / "replay" / (std::string(kContactSampleName) + ".rpy"), std::ios::binary)
         .write(reinterpret_cast<const char*>(contacts.data()), static_cast<std::streamsize>(contacts.size()));
+    for (const auto& [name, sample] : sessionSamples()) {
+        ByteVec more = buildReplay(sample);
+        std::ofstream(root / "replay" / (name + ".rpy"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(more.data()), static_cast<std::streamsize>(more.size()));
+    }
     std::ofstream(root / "tracks" / "smplring" / "track.ini", std::ios::binary)
         << trackIniText(1850.0, 120.0, 100.0, 40.0);
     std::ofstream(root / "timediff.ini", std::ios::binary) << "0 120\r\n";

@@ -26,6 +26,14 @@ RunDir::~RunDir() {
     fs::remove_all(path_, ec);
 }
 
+std::string RunDir::configuredFolder() const {
+    return wineBin().empty() ? replayFolder() : wineDrivePath(replayFolder());
+}
+std::string RunDir::configuredTracksFolder() const {
+    std::string folder = configuredFolder();
+    return folder.substr(0, folder.size() - 7) + "tracks\\";
+}
+
 void RunDir::writeConfig() { writeConfigLine(replayFolder()); }
 void RunDir::writeConfigLine(const std::string& line) {
     writeFile("Zant_Raceboard.ini", (wineBin().empty() ? line : wineDrivePath(line)) + "\r\n");

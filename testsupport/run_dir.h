@@ -19,6 +19,10 @@ public:
 
     const std::string& path() const { return path_; }
     std::string replayFolder() const { return path_ + "/sim/replay/"; }
+    // The replay folder and the tracks folder as the programs compose and
+    // show them: in the Windows mode a drive path with backslashes.
+    std::string configuredFolder() const;
+    std::string configuredTracksFolder() const;
 
     // "Zant_Raceboard.ini" naming the replay folder (or any first line).
     void writeConfig();

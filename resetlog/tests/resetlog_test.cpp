@@ -77,8 +77,8 @@ public:
         dir.writeTrack("oval", trackIniText(100, 900, 60, 40));
     }
     RunResult run(const std::string& input = "race1\n") { return runProgram(RESETLOG_EXE, dir, input); }
-    std::string replayPath() const { return dir.replayFolder() + "race1.rpy"; }
-    std::string trackPath() const { return dir.path() + "/sim/tracks\\oval\\track.ini"; }
+    std::string replayPath() const { return dir.configuredFolder() + "race1.rpy"; }
+    std::string trackPath() const { return dir.configuredTracksFolder() + "oval\\track.ini"; }
     std::string progress() const { return windows1252ToUtf8(profileOf(Program::resetlog).progressText); }
 };
 

@@ -1,0 +1,176 @@
+#include "boxlog.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+
+#include "chain_replay.h"
+#include "event_stream.h"
+#include "platform.h"
+#include "race_clock.h"
+
+namespace zr {
+
+namespace {
+// The walk ends this many bytes before the end of the file.
+constexpr std::int64_t kEndMargin = 1200;
+// Nothing is judged in the first seconds of the race, when the grid stands.
+constexpr std::int64_t kStartSeconds = 38;
+// A car within this distance of a pit-lane bound (about 2.15 m) passes it.
+constexpr std::int64_t kBoundWindow = 4300;
+// A car that moved less than this in one frame (6 cm) stands still.
+constexpr std::int64_t kRestMove = 120;
+// Each stretch of this many seconds at rest is one piece of work.
+constexpr std::int32_t kWorkSeconds = 14;
+constexpr std::uint32_t kRefuelBit = 0x80;
+
+struct PitWalk {
+    PitLog& log;
+    int rate;
+    std::int64_t laneStart;
+    std::int64_t laneEnd;
+    const DriverTable& drivers;
+    std::ostream& out;
+
+    int openStop(int c, std::int32_t startFrame) {
+        PitStopRecord r;
+        r.startFrame = startFrame;
+        r.carSlot = c;
+        log.stops.push_back(r);
+        log.section[c].openStop = static_cast<int>(log.stops.size()) - 1;
+        ++log.stopsPerCar[c];
+        return log.section[c].openStop;
+    }
+
+    void sample(const CarSample& s, std::int32_t g) {
+        const int c = s.carSlot;
+        const std::int64_t p = s.samplePosition;
+        PitSectionState& pit = log.section[c];
+        log.refuelBit[c] = s.sampleFlags & kRefuelBit;
+
+        if (g > kStartSeconds * rate) {
+            if (std::abs(p - laneEnd) < kBoundWindow) {
+                if (pit.inPitSection && pit.openStop >= 0) log.stops[pit.openStop].pitLaneFrames = g - pit.entryFrame;
+                pit.inPitSection = 0;
+                pit.openStop = -1;
+            }
+            if (std::abs(p - laneStart) < kBoundWindow) {
+                pit.entryFrame = g;
+                pit.inPitSection = 1;
+            }
+
+            std::int32_t& still = log.standstillFrames[c];
+            if (std::abs(p - log.lastPosition[c]) < kRestMove && pit.inPitSection) {
+                ++still;
+                // Refuelling shows at rest: the stop begins where the car came to rest.
+                if (log.refuelBit[c]) {
+                    int stop = pit.openStop >= 0 ? pit.openStop : openStop(c, g - still);
+                    log.stops[stop].refuelDone = 1;
+                }
+            } else {
+                still = 0;
+            }
+
+            // Every 14 seconds at rest is work on the car: a repair in neutral, a
+            // tyre change in gear.
+            if (still > kWorkSeconds * rate) {
+                int stop = pit.openStop;
+                if (stop < 0) {
+                    stop = openStop(c, g - kWorkSeconds * rate);
+                    out << "GANG=" << s.gear << "\n";
+                }
+                if (s.gear != 0) log.stops[stop].tyreChangeDone = 1;
+                else log.stops[stop].repairDone = 1;
+                still = 0;
+                out << formatRaceClock(g, rate, ClockStyle::hours) << "\t" << shortName(drivers, c) << "\n";
+            }
+        }
+        log.lastPosition[c] = s.samplePosition;
+    }
+};
+
+std::string stopTime(std::int32_t frames, int rate) {
+    if (frames == 0) return " --.-";
+    const std::int64_t whole = frames / rate;
+    std::string t = whole < 100 ? " " : "";
+    return t + std::to_string(whole) + "." + std::to_string(std::int64_t{frames} * 10 / rate % 10) + "s";
+}
+
+std::string workDone(const PitStopRecord& r) {
+    if (r.pitLaneFrames == 0) return "Pitstop not completed";
+    std::string t;
+    if (r.repairDone) t += "Repair";
+    if (r.repairDone && r.tyreChangeDone) t += "/";
+    if (r.tyreChangeDone) t += "Tire change";
+    if (r.refuelDone) {
+        if (r.repairDone || r.tyreChangeDone) t += "/";
+        t += "Refuel";
+    }
+    return t;
+}
+
+}  // namespace
+
+PitLog findPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
+                    const DriverTable& drivers, std::ostream& out) {
+    PitLog log;
+    PitWalk walk{log, frameRate, std::int64_t{lane.pitLaneStart} * 2000, std::int64_t{lane.pitLaneEnd} * 2000,
+                 drivers, out};
+    walkFrames(
+        replay, start, kAfterLeadingBlocks, kEndMargin, 1,
+        [&](int g) { return std::int64_t{g} * 1000 / frameRate >= laps.leaderFinishStamp; },
+        [&](const Frame& frame) {
+            for (int i = 0; i < frame.sampleCount; ++i) {
+                const CarSample s = frame.sample(i);
+                if (isCarSlot(s.carSlot)) walk.sample(s, frame.counter);
+            }
+        });
+    return log;
+}
+
+std::string pitStopReport(const PitLog& log, const DriverTable& drivers, int frameRate) {
+    std::string text = "  PITSTOP LISTING\n\n";
+    for (const PitStopRecord& r : log.stops) {
+        text += formatRaceClock(r.startFrame, frameRate, ClockStyle::hours) + "\t";
+        text += stopTime(r.pitLaneFrames, frameRate) + "\t";
+        text += shortNameColumn(drivers, r.carSlot) + workDone(r) + "\n";
+    }
+    text += "\n\n";
+
+    // Most stops first, the lower slot first on a tie.
+    std::int32_t count[kSlots];
+    std::copy(log.stopsPerCar, log.stopsPerCar + kSlots, count);
+    for (;;) {
+        int best = -1;
+        for (int c = 0; c < kSlots; ++c)
+            if (count[c] >= 1 && (best < 0 || count[c] > count[best])) best = c;
+        if (best < 0) break;
+        text += "  " + std::to_string(count[best]) + " * " + shortName(drivers, best) + "\n";
+        count[best] = 0;
+    }
+    return text;
+}
+
+int runBoxlog(std::istream& in, std::ostream& out) {
+    const FrontEndProfile& profile = profileOf(Program::boxlog);
+    int exitCode = 0;
+    std::optional<PitLaneRun> run = startPitLaneRun(profile, in, out, exitCode);
+    if (!run) return exitCode;
+    Bytes replay = run->run.replay.bytes();
+    std::int64_t start = findRaceStartRecord(replay, run->tables.laps.firstStreamRecord(), false);
+    out << profile.progressText << std::flush;
+
+    const int rate = run->header.frameRate;
+    PitLog log = findPitStops(replay, start, rate, run->tables.laps, run->lane, run->tables.drivers, out);
+    if (log.stops.empty()) {
+        out << "Keine Boxenstopps gefunden!\n";
+        pauseConsole(in, out);
+        return 0;
+    }
+    if (!saveReport(run->run.paths.reportName, pitStopReport(log, run->tables.drivers, rate), out)) return 1;
+    return 0;
+}
+
+}  // namespace zr

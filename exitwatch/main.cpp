@@ -1,0 +1,6 @@
+#include <iostream>
+
+#include "exitwatch.h"
+#include "platform.h"
+
+int main() { return zr::runExitwatch(std::cin, zr::consoleOut()); }
