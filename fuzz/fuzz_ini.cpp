@@ -9,11 +9,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
-    volatile long long sink = 0;
+    long long sink = 0;
     zr::PitLaneBounds lane = zr::parsePitLaneBounds(text);
     zr::StallBounds stalls = zr::parseStallBounds(text);
     zr::TimeDiffSettings diff = zr::parseTimeDiff(text);
     sink += static_cast<long long>(lane.pitLaneStart) + lane.pitLaneEnd + stalls.firstStall + stalls.lastStall +
             diff.timeDiffFirst;
+    volatile long long keep = sink;  // the values read must not be optimised away
+    (void)keep;
     return 0;
 }
