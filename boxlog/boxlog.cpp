@@ -139,17 +139,7 @@ std::string pitStopReport(const PitLog& log, const DriverTable& drivers, int fra
     }
     text += "\n\n";
 
-    // Most stops first, the lower slot first on a tie.
-    std::int32_t count[kSlots];
-    std::copy(log.stopsPerCar, log.stopsPerCar + kSlots, count);
-    for (;;) {
-        int best = -1;
-        for (int c = 0; c < kSlots; ++c)
-            if (count[c] >= 1 && (best < 0 || count[c] > count[best])) best = c;
-        if (best < 0) break;
-        text += "  " + std::to_string(count[best]) + " * " + shortName(drivers, best) + "\n";
-        count[best] = 0;
-    }
+    text += countRanking(log.stopsPerCar, drivers);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "chain_replay.h"
 
+#include <algorithm>
 #include <ostream>
 #include <utility>
 
@@ -44,6 +45,20 @@ std::string shortName(const DriverTable& drivers, int slot) {
 
 std::string shortNameColumn(const DriverTable& drivers, int slot) {
     return shortName(drivers, slot) + (drivers.lastName(slot).size() < 6 ? "\t\t" : "\t");
+}
+
+std::string countRanking(const std::int32_t (&perCar)[kSlots], const DriverTable& drivers) {
+    std::int32_t count[kSlots];
+    std::copy(perCar, perCar + kSlots, count);
+    std::string text;
+    for (;;) {
+        int best = -1;
+        for (int c = 0; c < kSlots; ++c)
+            if (count[c] >= 1 && (best < 0 || count[c] > count[best])) best = c;
+        if (best < 0) return text;
+        text += "  " + std::to_string(count[best]) + " * " + shortName(drivers, best) + "\n";
+        count[best] = 0;
+    }
 }
 
 bool saveReport(const std::string& name, const std::string& text, std::ostream& out) {

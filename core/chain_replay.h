@@ -2,6 +2,7 @@
 // dropwatch) read before they walk the event stream.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -43,6 +44,10 @@ std::string shortName(const DriverTable& drivers, int slot);
 // The short name as a listing column: a tab after it, and a second one when
 // the last name has fewer than 6 characters.
 std::string shortNameColumn(const DriverTable& drivers, int slot);
+
+// The closing ranking of the listings: per car with at least one event, most
+// first and the lower slot first on a tie, "  N * J.Smith\n".
+std::string countRanking(const std::int32_t (&perCar)[kSlots], const DriverTable& drivers);
 
 // Writes a report; when it cannot be written the console says so and the
 // caller ends with exit code 1.

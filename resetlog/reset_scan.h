@@ -44,7 +44,7 @@ struct CarMotionState {
 
 struct ResetScan {
     std::vector<ResetEvent> events;  // event number i is events[i - 1]
-    int resetsPerCar[kSlots] = {};
+    std::int32_t resetsPerCar[kSlots] = {};
 };
 
 // The verdict for a car at `position`. The stall area is taken as lying from

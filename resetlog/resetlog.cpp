@@ -31,17 +31,7 @@ std::string resetListing(const ResetScan& scan, const DriverTable& drivers, int 
 
     // "\xDC" is the "Ü" of "ÜBERSICHT" (overview) in Windows-1252.
     text += "\n\n  \xDC" "BERSICHT\n\n";
-    // Most resets first; on a tie the lower slot.
-    int counts[kSlots];
-    for (int s = 0; s < kSlots; ++s) counts[s] = scan.resetsPerCar[s];
-    for (;;) {
-        int best = -1;
-        for (int s = 0; s < kSlots; ++s)
-            if (counts[s] > 0 && (best < 0 || counts[s] > counts[best])) best = s;
-        if (best < 0) break;
-        text += "  " + std::to_string(counts[best]) + " * " + shortName(drivers, best) + "\n";
-        counts[best] = 0;
-    }
+    text += countRanking(scan.resetsPerCar, drivers);
     return text;
 }
 
