@@ -8,42 +8,44 @@ namespace zr {
 
 namespace {
 
-std::string printed(const char* format, long long a, long long b, long long c = 0) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    return text;
+// A number in decimal, at least `digits` digits with leading zeros (a minus
+// sign before them); no printf, whose 64-bit conversions differ between
+// C runtimes.
+std::string digitsOf(std::int64_t value, int digits = 1) {
+    std::string text = std::to_string(value < 0 ? -value : value);
+    if (static_cast<int>(text.size()) < digits) text.insert(0, digits - text.size(), '0');
+    return value < 0 ? "-" + text : text;
 }
 
-long long secondsOf(std::int64_t t) { return t / 1000 % 60; }
-long long millisOf(std::int64_t t) { return t % 1000; }
+std::int64_t secondsOf(std::int64_t t) { return t / 1000 % 60; }
+std::int64_t millisOf(std::int64_t t) { return t % 1000; }
+
+std::string clock(std::int64_t minutes, std::int64_t t) {
+    return digitsOf(minutes) + ":" + digitsOf(secondsOf(t), 2) + "." + digitsOf(millisOf(t), 3);
+}
 
 }  // namespace
 
-std::string raceTimeText(std::int64_t t) {
-    return printed("%lld:%02lld.%03lld", t / 60000, secondsOf(t), millisOf(t));
-}
-
-std::string lapTimeText(std::int64_t t) {
-    return printed("%lld:%02lld.%03lld", t / 60000 % 60, secondsOf(t), millisOf(t));
-}
+std::string raceTimeText(std::int64_t t) { return clock(t / 60000, t); }
+std::string lapTimeText(std::int64_t t) { return clock(t / 60000 % 60, t); }
 
 std::string shortTimeText(std::int64_t t) {
-    long long minutes = t / 60000 % 60;
-    if (minutes > 0) return printed("%lld:%02lld.%03lld", minutes, secondsOf(t), millisOf(t));
-    return printed("%02lld.%03lld", secondsOf(t), millisOf(t));
+    const std::int64_t minutes = t / 60000 % 60;
+    if (minutes > 0) return clock(minutes, t);
+    return digitsOf(secondsOf(t), 2) + "." + digitsOf(millisOf(t), 3);
 }
 
 std::string gapText(std::int64_t t) {
-    long long minutes = t / 60000;
-    if (minutes > 0) return printed("-%lld:%02lld.%03lld", minutes, secondsOf(t), millisOf(t));
-    return printed("-%lld.%03lld", secondsOf(t), millisOf(t));
+    const std::int64_t minutes = t / 60000;
+    if (minutes > 0) return "-" + clock(minutes, t);
+    return "-" + digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3);
 }
 
-std::string secondsText(std::int64_t t) { return printed("%lld.%03lld", secondsOf(t), millisOf(t)); }
-std::string speed2Text(std::int64_t v) { return printed("%lld.%02lld", v / 100, v % 100); }
-std::string speed1Text(std::int64_t v) { return printed("%lld.%lld", v / 100, v % 100 / 10); }
-std::string percent2Text(std::int64_t p) { return printed("%lld.%02lld", p / 100, p % 100); }
-std::string percent1Text(std::int64_t p) { return printed("%lld.%lld", p / 10, p % 10); }
+std::string secondsText(std::int64_t t) { return digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3); }
+std::string speed2Text(std::int64_t v) { return digitsOf(v / 100) + "." + digitsOf(v % 100, 2); }
+std::string speed1Text(std::int64_t v) { return digitsOf(v / 100) + "." + digitsOf(v % 100 / 10); }
+std::string percent2Text(std::int64_t p) { return digitsOf(p / 100) + "." + digitsOf(p % 100, 2); }
+std::string percent1Text(std::int64_t p) { return digitsOf(p / 10) + "." + digitsOf(p % 10); }
 
 std::string pageText(const std::string& replayText) {
     std::string out;
