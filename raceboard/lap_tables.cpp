@@ -78,9 +78,11 @@ void readRaceLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int s
     // The tag, 8 bytes, then the first record's "ORPL" and 4 bytes.
     Cursor c{replay, tagOffset + 4 + 16};
     reading.raceTableRead = true;
+    bool endWordRead = false;
     for (int record = 0; record < kMaxRaceRecords; ++record) {
         std::int32_t n = c.i32();
-        if (c.failed || n > kMaxLapRecordBytes) break;
+        endWordRead = n > kMaxLapRecordBytes;
+        if (c.failed || endWordRead) break;
         std::int32_t row = rowOf(tables, c.i32(), slotBase);
         if (c.failed) break;
         RaceLaps* r = row >= 0 ? &tables.race[row] : nullptr;
@@ -113,8 +115,11 @@ void readRaceLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int s
         if (c.failed) break;
         c.skip(8);  // the next record's "ORPL" and the 4 bytes after it
     }
-    // The records end at a word above 2000 (the stream begins right after it)
-    // or after the last record's entries and the 8 bytes that follow them.
+    // The records end at a word above 2000 and the stream begins right after
+    // it. A table of 20 records is followed by that word too: the stream
+    // begins after it as well, not 4 bytes early.
+    std::int32_t endWord = 0;
+    if (!c.failed && !endWordRead && readI32(replay, c.pos, endWord) && endWord > kMaxLapRecordBytes) c.pos += 4;
     reading.streamStart = std::min<std::int64_t>(c.pos, static_cast<std::int64_t>(replay.size));
 }
 

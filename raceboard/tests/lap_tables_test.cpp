@@ -107,6 +107,20 @@ TEST(LapTables, OversizedRaceRecordEndsTheTableAndForeignSlotsAreSkipped) {
     EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(spec).raceBlock) + 12 + 28 + 24 + 12);
 }
 
+TEST(LapTables, AFullGridOf20RaceRecordsKeepsTheStreamInStep) {
+    ReplaySpec spec;
+    for (int s = 0; s < 20; ++s) {
+        spec.drivers.push_back({"D", "N", s, 0});
+        spec.raceLaps.push_back(lapRecord(s, {1000u + s, 41000u + s}));
+    }
+    spec.hasRaceBlock = true;
+    ByteVec bytes = buildReplay(spec);
+    LapTables t;
+    LapReading r = readInto(bytes, t);
+    EXPECT_EQ(t.race[19].raceLapCount, 1);
+    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(spec).streamStart));
+}
+
 TEST(LapTables, SlotBaseFillsAGridsRowsOfALargerTable) {
     ReplaySpec spec = baseSpec();
     spec.hasRaceBlock = true;

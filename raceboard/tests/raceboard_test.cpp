@@ -105,6 +105,31 @@ TEST(Raceboard, FewerThanThreeDriverRecordsSkipTheDialogue) {
     EXPECT_NE(page.find("v min"), std::string::npos);
 }
 
+TEST(Raceboard, SectionRowsHoldTheLongestListShown) {
+    // No practice lap off track: section 2 shows no lap list. Slot 5 has no
+    // car samples, so the sector 2 list has 4 entries and the on-track list 5.
+    ReplaySpec spec = serverRaceReplay();
+    spec.practiceLaps[0] = lapRecord(1, {2000, 63000, 121500, 182000});
+    for (RecordSpec& record : spec.records) {
+        ByteVec& samples = record.blocks.back().data;
+        ByteVec kept;
+        for (std::size_t i = 0; i + 16 <= samples.size(); i += 16)
+            if ((samples[i + 7] >> 2) != 5) kept.insert(kept.end(), samples.begin() + i, samples.begin() + i + 16);
+        samples = kept;
+    }
+    Board board(spec);
+    EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
+    const std::string page = board.dir.read("race.html");
+    const std::size_t section2 = page.find("ALL PRACTICE LAPS ARE ON TRACK"), section3 = page.find("FASTEST RACE LAPS");
+    ASSERT_LT(section2, section3);
+    const std::string rows = page.substr(section2, section3 - section2);
+    EXPECT_NE(rows.find("<td colspan=\"7\" td rowspan=\"7\"></td>"), std::string::npos);  // 5 rows + 2
+    int onTrackEntries = 0;
+    for (std::size_t at = rows.find("\n("); at != std::string::npos; at = rows.find("\n(", at + 1)) ++onTrackEntries;
+    EXPECT_EQ(onTrackEntries, 5);
+    EXPECT_NE(rows.find("Emil Engel"), std::string::npos);
+}
+
 TEST(Raceboard, StartFailures) {
     {
         Board board(serverRaceReplay());
