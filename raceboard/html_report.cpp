@@ -1,0 +1,536 @@
+#include "html_report.h"
+
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+
+#include "value_format.h"
+
+namespace zr {
+
+namespace {
+
+const char* const kYellow = " bgcolor=\"#FFFF00\"";
+const char* const kRedText = " style=\"color:#FF0000\"";
+const char* const kCar = " </td>\n <td align=\"center\">  car";
+const char* const kVmin = " </td>\n<td align=\"center\"> v min";
+const char* const kVmax = " </td>\n<td align=\"center\"> v max";
+const char* const kCentered = " align=\"center\"";
+const char* const kMaxHeads[] = {" </td>\n<td align=\"center\"> S1max", " </td>\n<td align=\"center\"> S2max",
+                                 " </td>\n<td align=\"center\"> S3max", " </td>\n<td align=\"center\"> S4max"};
+const char* const kMinHeads[] = {" </td>\n<td align=\"center\"> S1min", " </td>\n<td align=\"center\"> S2min",
+                                 " </td>\n<td align=\"center\"> S3min", " </td>\n<td align=\"center\"> S4min"};
+
+std::string n(std::int64_t value) { return std::to_string(value); }
+
+struct Page {
+    const RaceboardData& d;
+    std::string out;
+
+    bool server() const { return d.header.localDriverSlot == 0; }
+    bool own(int slot) const { return slot == d.header.localDriverSlot; }
+    std::string name(int slot) const {
+        return pageText(d.drivers.firstName(slot)) + " " + pageText(d.drivers.lastName(slot));
+    }
+    std::string logo(int slot) const { return carLogo(d.drivers.carMake[slot]); }
+    const RaceLaps& race(int slot) const { return d.tables.race[slot]; }
+
+    void add(std::initializer_list<const char*> parts) {
+        for (const char* p : parts) out += p;
+    }
+    void head();
+    void title();
+    void result();
+    void leaders();
+    void fastestLapDevelopment();
+    void statistics();
+    void ownLapTable(int session);
+    void idealLaps();
+    void footer();
+
+    // Statistics table pieces.
+    struct Marks {
+        bool yellow = false;
+        bool red = false;
+    };
+    void cell(const char* attributes, Marks marks, const std::string& value);
+    void carCell(int slot) { out += "<td> " + logo(slot) + " </td> "; }
+    // The rank, driver and (unless left out) car cells that open an entry.
+    void entryStart(const char* rankAttributes, Marks marks, int i, int slot, bool withCar = true) {
+        cell(rankAttributes, marks, n(i));
+        cell("", marks, name(slot));
+        if (withCar) carCell(slot);
+    }
+    void lapHead();
+    void sectorHead();
+    void lapEntry(const Ranking& list, LapList kind, bool marksOffTrack, int i);
+    void sectorEntry(int k, int i);
+    struct Group {
+        bool shown;
+        int length;
+        const char* colspan;
+        std::function<void(int)> entry;
+    };
+    void dataRows(int rows, const Group (&groups)[3]);
+    int offTrackRows(const Ranking& list, LapList kind) const;
+
+    // Participant tables.
+    void scaleCell(ScaleColour colour, bool best, const std::string& value);
+    void ownCarCell(bool offTrack);
+};
+
+void Page::head() {
+    add({"<html> \n", "<head> \n", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">", "\n",
+         "<title>Zant Raceboards</title>", "\n",
+         "<meta name =\"viewport\" content=\"width=device-width, initial-scale=1.0, maximum-scale=1.0\" />", "\n",
+         "<link rel=\"stylesheet\" href=\"Zant_Raceboards.css\">", "\n", "</head> \n", "<body> "});
+}
+
+void Page::title() {
+    out += "<h1> " + pageText(d.header.reportTrackName) + "  -  ";
+    out += d.header.localDriverSlot != 0 ? "NON SERVER" : "SERVER";
+    out += "  -  " + pageText(d.header.modName) + "  -  " + reportDate(d.fileTime) + "</h1> ";
+}
+
+void Page::result() {
+    const LapTables& t = d.tables;
+    const int columns = positionColumns(t.maxRaceLaps);
+    add({"<div> ", "<table border=3 cellpadding=\"1\"> ", "<caption align=\"center\"> <b>RESULT</b> </caption> \n ",
+         " <tr> "});
+    for (int c = 0; c < columns; ++c) {
+        int lap = columnLap(c, t.maxRaceLaps);
+        out += " </td>\n <td align=\"center\"> ";
+        if (lap < 10) out += "lp";
+        out += n(lap);
+    }
+    add({" </td>\n <td align=\"center\">  pos", " </td>\n<td> driver", kCar, " </td>\n <td align=\"center\"> -first",
+         " </td>\n<td align=\"center\"> -before", " </td>\n<td align=\"center\"> laps", " </td>\n </tr>"});
+
+    std::vector<bool> taken;
+    const std::vector<ResultRow> rows = classifyRace(t, t.slotCount, taken);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ResultRow& row = rows[i];
+        out += "<tr";
+        switch (resultShade(row, t.maxRaceLaps, d.header.localDriverSlot)) {
+            case RowShade::own: out += kYellow; break;
+            case RowShade::darkGrey: out += " bgcolor=\"#C0C0C0\""; break;
+            case RowShade::lightGrey: out += " bgcolor=\"#D0D0D0\""; break;
+            case RowShade::none: break;
+        }
+        out += ">";
+        for (int c = 0; c < columns; ++c) {
+            int place = positionAfterLap(t, row.slot, columnLap(c, t.maxRaceLaps));
+            out += "<td align=\"center\"> " + (place >= 1 ? n(place) : std::string("-")) + " </td> ";
+        }
+        out += "<td align=\"center\">  <b> " + n(static_cast<std::int64_t>(i) + 1) + " </b>  </td> <td> " +
+               name(row.slot) + " </td> <td> " + logo(row.slot);
+        if (i == 0) {
+            out += "<td align=\"right\"> " + raceTimeText(static_cast<std::int64_t>(finalStamp(t, row)) -
+                                                           t.raceStartStamp);
+        } else {
+            WinnerGap gap = gapToWinner(t, row, rows[0]);
+            if (gap.lapsBehind) out += "<td align=\"center\"> " + n(gap.value) + " lap(s)";
+            else out += "<td align=\"right\"> " + gapText(gap.value);
+        }
+        out += "</td> <td align=\"right\"> ";
+        std::int32_t before = 0;
+        if (i > 0 && gapToPrevious(t, row, rows[i - 1], before)) out += gapText(before);
+        out += "<td align=\"center\"> " + n(race(row.slot).raceLapCount) + " </td> \n </tr> \n";
+    }
+    add({"</border> ", "</table> \n", "</div> ", "<br clear=\"all\"> ", "<BR> "});
+}
+
+void Page::leaders() {
+    add({"<table border=3 cellpadding=\"3\"> ", "<caption align=\"left\"> <b>LEADER</b> </caption> ", "<tr> \n"});
+    const std::vector<int>& leader = d.history.lapLeader;
+    const int last = std::min<int>(d.tables.maxRaceLaps + 1, static_cast<int>(leader.size()) - 1);
+    int cells = 0;
+    int from = 1;
+    // A run of laps with one leader ends where the leader changes; the lap
+    // after the last one has no leader and closes the last run.
+    for (int lap = 1; lap < last; ++lap) {
+        if (leader[lap + 1] == leader[lap]) continue;
+        const int slot = leader[lap];
+        out += own(slot) ? "<td bgcolor=\"#FFFF00\"> \n" : "<td> \n";
+        out += " lap " + n(from);
+        if (lap != from) out += "-" + n(lap);
+        out += ": " + name(slot) + " </td> \n ";
+        if (++cells % 5 == 0) out += "</tr> <tr> \n ";
+        from = lap + 1;
+    }
+    add({"</tr> \n ", "</border> ", "</table> \n", " <BR> <BR>"});
+}
+
+void Page::fastestLapDevelopment() {
+    add({"<table border=3 cellpadding=\"3\"> ", "<caption align=\"left\"> <b>DEVELOPMENT FASTEST LAP</b> </caption> ",
+         "<tr> \n"});
+    int cells = 0;
+    for (const auto& [slot, lap] : d.history.fastestLapHistory) {
+        out += own(slot) ? "<td bgcolor=\"#FFFF00\"> \n" : "<td> \n";
+        out += " lap" + n(lap) + " " + name(slot) + "  " + lapTimeText(race(slot).raceLapTimes[lap]) + "</td> \n ";
+        if (++cells % 6 == 0) out += "</tr> <tr> \n ";
+    }
+    add({"</tr> \n ", "</border> ", "</table> \n", " <BR> <BR> ", "<br clear=\"all\"> "});
+}
+
+void Page::cell(const char* attributes, Marks marks, const std::string& value) {
+    out += "<td";
+    out += attributes;
+    if (marks.yellow) out += kYellow;
+    if (marks.red) out += kRedText;
+    out += ">\n" + value + " </td> ";
+}
+
+void Page::lapHead() {
+    add({" </td>\n<td> driver", kCar, " </td>\n<td align=\"center\"> lap time", " </td>\n <td align=\"center\"> -first",
+         " </td>\n<td align=\"center\"> -before", " </td>\n<td align=\"center\"> fl/nl"});
+}
+
+void Page::sectorHead() {
+    add({" </td>\n<td> driver", kCar, " </td>\n<td align=\"center\"> lap time", " </td>\n <td align=\"center\"> -first"});
+    if (!d.noSpeedMode) add({kVmin, kVmax});
+}
+
+void Page::lapEntry(const Ranking& list, LapList kind, bool marksOffTrack, int i) {
+    const LapTables& t = d.tables;
+    const int s = list.slots[i - 1];
+    const std::int64_t time = listedLapTime(t, kind, s);
+    const Marks marks{own(s), marksOffTrack && listedLapOffTrack(t, kind, s)};
+    entryStart(kCentered, marks, i, s);
+    cell("", marks, lapTimeText(time));
+    cell("", marks, i >= 2 ? gapText(time - listedLapTime(t, kind, list.slots[0])) : "");
+    cell("", marks, i >= 2 ? gapText(time - listedLapTime(t, kind, list.slots[i - 2])) : "");
+    cell(kCentered, marks, n(listedLapNumber(t, kind, s)) + "/" + n(listedLapCount(t, kind, s)));
+    out += "\n ";
+}
+
+void Page::sectorEntry(int k, int i) {
+    const Ranking& list = d.rankings.sector[k];
+    const int s = list.slots[i - 1];
+    const std::int64_t time = sectorTime(d.measure, d.tables, s, k);
+    const Marks marks{own(s), false};
+    entryStart(kCentered, marks, i, s);
+    cell("", marks, shortTimeText(time));
+    cell("", marks, i >= 2 ? gapText(time - sectorTime(d.measure, d.tables, list.slots[0], k)) : "");
+    if (!d.noSpeedMode) {
+        cell("", marks, speed2Text(d.measure.lapSpeeds[s].min[k]));
+        cell("", marks, speed2Text(d.measure.lapSpeeds[s].max[k]));
+    }
+    out += "\n ";
+}
+
+int Page::offTrackRows(const Ranking& list, LapList kind) const {
+    int rows = 0;
+    for (int s : list.slots) rows += listedLapOffTrack(d.tables, kind, s) ? 1 : 0;
+    return rows;
+}
+
+void Page::dataRows(int rows, const Group (&groups)[3]) {
+    for (int i = 1; i <= rows; ++i) {
+        out += " <tr>\n";
+        for (const Group& g : groups) {
+            if (!g.shown) continue;
+            if (i <= g.length) g.entry(i);
+            else if (i == g.length + 1)
+                out += std::string(" <td colspan=\"") + g.colspan + "\" td rowspan=\"" + n(rows - i + 1) + "\"></td> ";
+        }
+        out += "</tr> \n";
+    }
+}
+
+int rowsOf(const Page::Group (&groups)[3]) {
+    int rows = 0;
+    for (const Page::Group& g : groups)
+        if (g.shown) rows = std::max(rows, g.length);
+    return rows;
+}
+
+void Page::statistics() {
+    const Rankings& r = d.rankings;
+    const bool srv = server();
+    auto lapGroup = [&](bool shown, const Ranking& list, LapList kind, bool marksOffTrack) {
+        return Group{shown, list.length(), "7",
+                     [this, &list, kind, marksOffTrack](int i) { lapEntry(list, kind, marksOffTrack, i); }};
+    };
+    auto sectorGroup = [&](int k) {
+        return Group{srv, r.sector[k].length(), "7", [this, k](int i) { sectorEntry(k, i); }};
+    };
+    auto otherGroup = [&](bool shown, const Ranking& list, std::function<void(int)> entry) {
+        return Group{shown, list.length(), "5", std::move(entry)};
+    };
+    auto slotOf = [](const Ranking& list, int i) { return list.slots[i - 1]; };
+
+    add({"<div> ", "<table border=3> ", "<thead> ", "<tr> ", "<td colspan=\"7\"> LAPTIMES </td> \n"});
+    if (srv) out += "<td colspan=\"7\">SECTOR TIMES ***</td> \n";
+    add({"<td colspan=\"5\">OTHER STUFF</td> \n", "</tr></thead><tbody> \n"});
+
+    // Section 1: fastest practice laps, sector 1, speed.
+    const Group first[3] = {
+        lapGroup(true, r.fastestPracticeLaps, LapList::practice, true), sectorGroup(1),
+        otherGroup(srv, r.maximumSpeed, [&](int i) {
+            const int s = slotOf(r.maximumSpeed, i);
+            const Marks marks{own(s), false};
+            entryStart("", marks, i, s);
+            cell("", marks, speed2Text(d.measure.lapSpeeds[s].min[0]));
+            cell("", marks, speed2Text(d.measure.lapSpeeds[s].max[0]));
+            out += "\n ";
+        })};
+    out += "<tr> <td colspan=\"7\"> FASTEST PRACTICE LAPS *</td> ";
+    if (srv) add({"<td colspan=\"7\"> SECTOR 1 </td> ", "<td colspan=\"5\"> SPEED ***</td>"});
+    add({"</tr>\n", " </td>\n </tr>", " <tr>\n<td align=\"center\">p "});
+    lapHead();
+    if (srv) {
+        out += "</td>\n <td>p ";
+        sectorHead();
+        add({"</td>\n <td>p ", " </td>\n<td> driver", kCar, kVmin, kVmax});
+    }
+    out += " </td>\n </tr>";
+    dataRows(rowsOf(first), first);
+
+    // Section 2: on-track practice laps (when a listed lap was off track),
+    // sector 2, on-track laps.
+    const bool practiceOffTrack = offTrackRows(r.fastestPracticeLaps, LapList::practice) > 0;
+    const Group second[3] = {
+        lapGroup(practiceOffTrack, r.fastestOnTrackPracticeLaps, LapList::onTrackPractice, false), sectorGroup(2),
+        otherGroup(true, r.onTrackLaps, [&](int i) {
+            const int s = slotOf(r.onTrackLaps, i);
+            const Marks marks{own(s), false};
+            entryStart("", marks, i, s);
+            cell("", marks, percent1Text(onTrackPermille(d.tables, s)));
+            cell("", marks, "(" + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")");
+            out += "\n ";
+        })};
+    const int secondRows = rowsOf(second);
+    out += practiceOffTrack ? "<tr> <td colspan=\"7\">PRACTICE LAPS (ONLY ON TRACK)</td> "
+                            : "<tr> <td colspan=\"7\">ALL PRACTICE LAPS ARE ON TRACK </td>  ";
+    if (srv) out += "<td colspan=\"7\"> SECTOR 2 ";
+    add({"<td colspan=\"5\"> ON TRACK LAPS ", " </td>\n </tr> <tr>"});
+    if (practiceOffTrack) {
+        out += " \n<td align=\"center\">p ";
+        lapHead();
+        out += "</td> ";
+    } else {
+        out += " <td colspan=\"7\" td rowspan=\"" + n(secondRows + 2) + "\"></td> <tr> ";
+    }
+    if (srv) {
+        out += "\n <td> p";
+        sectorHead();
+    }
+    add({"\n <td> p", " </td>\n<td> driver", kCar, " </td>\n<td align=\"center\"> %",
+         " </td>\n<td align=\"center\"> ol/nl", " </td>\n </tr>"});
+    dataRows(secondRows, second);
+
+    // Section 3: fastest race laps, sector 3, consistency.
+    const Group third[3] = {
+        lapGroup(true, r.fastestRaceLaps, LapList::race, true), sectorGroup(3),
+        otherGroup(true, r.consistency, [&](int i) {
+            const int s = slotOf(r.consistency, i);
+            const Marks marks{own(s), false};
+            const Consistency c = consistencyOf(d.tables, s);
+            entryStart("", marks, i, s, false);
+            cell("", marks, percent2Text(c.percent));
+            cell("", marks, secondsText(c.gap));
+            cell("", marks, lapTimeText(c.average));
+            out += "\n ";
+        })};
+    out += "<tr> <td colspan=\"7\">FASTEST RACE LAPS *</td> ";
+    if (srv) out += "<td colspan=\"7\"> SECTOR 3 ";
+    add({"<td colspan=\"5\">CONSISTENCY ** ", " <tr>\n<td align=\"center\">p "});
+    lapHead();
+    if (srv) {
+        out += "</td>\n <td> p";
+        sectorHead();
+    }
+    add({"</td>\n <td> p", " </td>\n<td> driver", " </td>\n<td align=\"center\"> % ",
+         " </td>\n <td align=\"center\"> c.in s ", " </td>\n <td align=\"center\">av.lt", " </td>\n </tr>",
+         " </td>\n </tr>"});
+    dataRows(rowsOf(third), third);
+
+    // Section 4: on-track race laps (when a listed lap was off track),
+    // sector 4, number of fastest laps.
+    const bool raceOffTrack = offTrackRows(r.fastestRaceLaps, LapList::race) > 0;
+    const int fastestLaps = r.numberOfFastestLaps.length();
+    const Group fourth[3] = {
+        lapGroup(raceOffTrack, r.fastestOnTrackRaceLaps, LapList::onTrackRace, false), sectorGroup(4),
+        otherGroup(true, r.numberOfFastestLaps, [&](int i) {
+            const int s = slotOf(r.numberOfFastestLaps, i);
+            const Marks marks{own(s), false};
+            cell(kCentered, marks, name(s));
+            cell("", marks, n(d.history.fastestLapCount[s]));
+            out += "\n ";
+        })};
+    const int fourthRows = rowsOf(fourth);
+    out += raceOffTrack ? "<tr> <td colspan=\"7\">RACE LAPS (ONLY ON TRACK) </td>  "
+                        : "<tr> <td colspan=\"7\">ALL RACE LAPS ARE ON TRACK </td>  ";
+    if (srv) out += "<td colspan=\"7\"> SECTOR 4 ";
+    add({"<td colspan=\"5\"> NUMBER OF FASTEST LAPS**** ", " </td>\n </tr> <tr>"});
+    if (raceOffTrack) {
+        add({" <tr>\n<td align=\"center\">p ", " </td>\n<td> driver", kCar, " </td>\n<td align=\"center\"> lap time",
+             " </td>\n <td align=\"center\"> -first", " </td>\n<td align=\"center\"> -before",
+             " </td>\n<td align=\"center\"> fl/nl </td>"});
+    } else {
+        out += " <td colspan=\"7\" td rowspan=\"" + n(fourthRows + 2) + "\"></td> ";
+    }
+    if (srv) {
+        out += "\n <td> p";
+        sectorHead();
+        out += " </td>\n";
+    }
+    out += " <td rowspan=\"" + n(fastestLaps + 1) + "\">  </td>\n<td> driver </td>\n <td align=\"center\">n";
+    out += " </td> <td colspan=\"2\" td rowspan=\"" + n(fastestLaps + 1) + "\">  </td>\n </tr>";
+    dataRows(fourthRows, fourth);
+
+    add({"</table> \n ", "<br clear=\"all\"> "});
+}
+
+void Page::scaleCell(ScaleColour colour, bool best, const std::string& value) {
+    out += "<td align=\"right\" ";
+    if (colour.kind == ScaleColour::green)
+        out += "bgcolor=\"#" + colourByte(colour.value) + "FF" + colourByte(colour.value) + "\"";
+    else if (colour.kind == ScaleColour::red)
+        out += "bgcolor=\"#FF" + colourByte(colour.value) + colourByte(colour.value) + "\"";
+    out += "> ";
+    if (best) out += "<b> ";
+    out += value + " </td> ";
+}
+
+void Page::ownCarCell(bool offTrack) {
+    out += offTrack ? "<td bgcolor=\"#000000\"> " : "<td> " + logo(d.header.localDriverSlot);
+    out += "</td> ";
+}
+
+void Page::ownLapTable(int session) {
+    const int o = d.header.localDriverSlot;
+    const bool practice = session == kPracticeSession;
+    const bool known = d.tables.isSlot(o);
+    const OwnSectorTable& table = *d.own;
+    out += practice ? "<BR> <BR> " : " <BR> <BR> ";
+    out += "<table border=3 cellpadding=\"0\"> ";
+    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
+    out += " " + name(o) + "</caption> ";
+    add({"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
+         " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
+         " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"});
+    for (const char* h : kMaxHeads) out += h;
+    out += " </td>\n<td> cha";
+    for (const char* h : kMinHeads) out += h;
+    out += " </td>\n </tr>";
+
+    const int laps = !known ? 0 : practice ? d.tables.practice[o].practiceLapCount : d.tables.race[o].raceLapCount;
+    for (int l = 1; l <= laps && l < kOwnRows; ++l) {
+        out += "<tr> \n<td align=\"center\"> " + n(l) + " </td> ";
+        if (table.maxSpeed[l][4][session] > 0) {
+            for (int k = 1; k <= 4; ++k) {
+                const std::int32_t t = table.mark[l][k][session], best = table.mark[0][k][session];
+                scaleCell(timeScale(t, best), t == best, shortTimeText(t));
+            }
+            const std::int32_t lapTime =
+                practice ? d.tables.practice[o].practiceLapTimes[l] : d.tables.race[o].raceLapTimes[l];
+            const std::int32_t bestLap =
+                practice ? d.tables.practice[o].bestPracticeLap.time : d.tables.race[o].bestRaceLap.time;
+            scaleCell(timeScale(lapTime, bestLap), lapTime == bestLap, shortTimeText(lapTime));
+
+            const bool offTrack = practice ? d.tables.offTrackPractice(o, l) : d.tables.offTrackRace(o, l);
+            auto minCell = [&](int k, bool twoDecimals) {
+                const std::int32_t v = table.minSpeed[l][k][session], best = table.minSpeed[0][k][session];
+                scaleCell(minSpeedScale(v, best), v == best, twoDecimals ? speed2Text(v) : speed1Text(v));
+            };
+            auto maxCell = [&](int k, bool twoDecimals) {
+                const std::int32_t v = table.maxSpeed[l][k][session], best = table.maxSpeed[0][k][session];
+                scaleCell(maxSpeedScale(v, best), v == best, twoDecimals ? speed2Text(v) : speed1Text(v));
+            };
+            ownCarCell(offTrack);
+            minCell(0, true);
+            maxCell(0, true);
+            ownCarCell(offTrack);
+            for (int k = 1; k <= 4; ++k) maxCell(k, false);
+            ownCarCell(offTrack);
+            for (int k = 1; k <= 4; ++k) minCell(k, false);
+        }
+        out += "</tr> \n";
+    }
+    add({"</border> ", "</table> \n"});
+}
+
+void Page::idealLaps() {
+    const OwnSectorTable& table = *d.own;
+    add({" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
+         "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
+         " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "});
+    for (const char* h : kMaxHeads) out += h;
+    out += " </td>\n<td> ";
+    for (const char* h : kMinHeads) out += h;
+    out += " </td>\n </tr>";
+
+    const std::string carCellText = "<td> " + logo(d.header.localDriverSlot) + "</td> ";
+    for (int session : {kPracticeSession, kRaceSession}) {
+        if (table.maxSpeed[0][0][session] <= 0) continue;
+        out += "<tr> \n";
+        out += session == kPracticeSession ? "<td align=\"center\"> Pr </td> " : "<td align=\"center\"> Ra </td> ";
+        auto value = [&](const std::string& text) { out += "<td align=\"right\"> " + text + " </td> "; };
+        std::int64_t ideal = 0;
+        for (int k = 1; k <= 4; ++k) {
+            value(shortTimeText(table.mark[0][k][session]));
+            ideal += table.mark[0][k][session];
+        }
+        value(shortTimeText(ideal));
+        out += carCellText;
+        value(speed2Text(table.minSpeed[0][0][session]));
+        value(speed2Text(table.maxSpeed[0][0][session]));
+        out += carCellText;
+        for (int k = 1; k <= 4; ++k) value(speed1Text(table.maxSpeed[0][k][session]));
+        out += carCellText;
+        for (int k = 1; k <= 4; ++k) value(speed1Text(table.minSpeed[0][k][session]));
+        out += "</tr> \n";
+    }
+    add({"</border> ", "</table> \n"});
+}
+
+void Page::footer() {
+    add({" <BR> <BR> ", "</tbody> \n", "<div> ",
+         "<p>The left side of the RESULT table is a look into the past. Where was the driver in the line after lap "
+         "X?</p> ",
+         "<p>*NON on track laps are written in red.</p> ",
+         "<p>**average laptime/fastest laptime and average laptime-fastest laptime (including the first lap).</p> "});
+    if (server()) out += "<p>***Sector times and speed values are from the fastest race lap.</p>";
+    add({"<p>The deviation of sector times should be smaller than 2/1000s, but no warranty when drivers have a bad "
+         "internet connection (same for speed values).</p> ",
+         "<p>****Compares race laptimes. The driver which has driven the fastest lap in lap 1 gets one point, and so "
+         "on...</p> ",
+         "<p class='copy'><b>Zant_Raceboards</b><br>", "Lap statistics made from the replay file.", " </p> ",
+         "</div> "});
+}
+
+}  // namespace
+
+std::string reportDate(const std::string& fileTime) {
+    if (fileTime.size() < 24) return "";
+    std::string day = fileTime.substr(8, 2);
+    if (day[0] == '0') day[0] = ' ';  // the C library's ctime pads the day with a blank
+    return day + ". " + fileTime.substr(4, 3) + " " + fileTime.substr(20, 4);
+}
+
+std::string reportName(const std::string& replayName, bool noSpeedMode) {
+    return replayName + (noSpeedMode ? "no_v" : "") + ".html";
+}
+
+std::string raceboardReport(const RaceboardData& data) {
+    Page page{data, {}};
+    page.head();
+    page.title();
+    if (data.tables.hasRaceTable) {
+        page.result();
+        page.leaders();
+        page.fastestLapDevelopment();
+        page.statistics();
+        if (data.header.localDriverSlot > 0) {
+            page.ownLapTable(kPracticeSession);
+            page.ownLapTable(kRaceSession);
+            page.idealLaps();
+        }
+    }
+    page.footer();
+    return page.out;
+}
+
+}  // namespace zr

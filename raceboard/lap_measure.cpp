@@ -1,0 +1,149 @@
+#include "lap_measure.h"
+
+#include <cmath>
+#include <limits>
+#include <ostream>
+
+#include "chain_replay.h"
+#include "record_walk.h"
+
+namespace zr {
+
+std::int32_t truncateToInt(double value) {
+    if (!std::isfinite(value)) return 0;
+    if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+double speedOf(std::int64_t delta, int frameRate) {
+    return static_cast<double>(delta) * 18.0 * frameRate / 100.0;
+}
+
+std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
+                             std::int32_t soFar) {
+    std::int32_t length = soFar;
+    Frame frame;
+    for (std::int64_t at = streamStart; at + kTrackScanRoom < static_cast<std::int64_t>(replay.size);
+         at = frame.recordEnd) {
+        if (!readFrame(replay, at, kBoardChain, frame)) break;
+        if (localDriverSlot > 0) {
+            std::int32_t own = ownCarPosition(replay, frame);
+            if (own > length) length = own;
+        } else if (localDriverSlot == 0) {
+            // readFrame takes the last block as samples only from 16 bytes
+            // on; a block of 11 to 15 bytes holds no whole sample either.
+            for (int i = 0; i < frame.sampleCount; ++i) {
+                std::int32_t p = frame.sample(i).samplePosition;
+                if (p > length) length = p;
+            }
+        }
+    }
+    return length;
+}
+
+namespace {
+
+// The state of one measured lap: marks at the quarters and the line.
+struct FastestLapRun {
+    int c = 3;  // frames since the crossing record, counted from 3
+    int m = 0;  // points passed
+    int q = 0;  // point index
+    double t = 0.0;
+    double previousSpeed = 0.0;
+    std::int32_t previous = 0;
+};
+
+void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t trackLength,
+                std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds) {
+    const std::int64_t delta = static_cast<std::int64_t>(p) - run.previous;
+    const double v = speedOf(delta, frameRate);
+    // A speed that rose by 0.01 km/h or more since the previous sample is
+    // never a maximum, so a single spike does not count.
+    if (v < kMaxCountedSpeed && v - run.previousSpeed < 1) {
+        if (v > speeds.max[0]) speeds.max[0] = truncateToInt(v);
+        if (v > speeds.max[run.q]) speeds.max[run.q] = truncateToInt(v);
+    }
+    if (delta > 0) {
+        if (v < speeds.min[0]) speeds.min[0] = truncateToInt(v);
+        if (v < speeds.min[run.q]) speeds.min[run.q] = truncateToInt(v);
+    }
+    run.previousSpeed = v;
+
+    const double quarter = static_cast<double>(static_cast<std::int64_t>(run.m) * trackLength) / 4.0;
+    const double d = static_cast<double>(delta);
+    if (run.m >= 1 && run.m <= 3 && p > quarter) {
+        marks[run.q] = truncateToInt((run.c + run.t - (p - quarter) / d) * 1000.0 / frameRate);
+        ++run.q;
+        ++run.m;
+    } else if ((run.m == 0 || run.m == 4) && run.previous < kNearLine) {
+        if (run.m == 4) marks[4] = truncateToInt((run.c + run.t - run.previous / d) * 1000.0 / frameRate);
+        else run.t = run.previous / d - (run.c - 2);
+        ++run.q;
+        ++run.m;
+    }
+    run.previous = p;
+}
+
+void measureOneLap(Bytes replay, std::int64_t raceRecord, std::int64_t streamStart, int frameRate,
+                   std::int32_t trackLength, const RaceLaps& race, int carSlot, FastestLapWalk walk,
+                   std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
+                   std::ostream& out) {
+    const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
+    std::int64_t at = raceRecord;
+    const std::int32_t lap = race.bestRaceLap.lap;
+    if (lap >= 1 && lap < kLapRows) {
+        // Race stamps count from the race start, one record per frame.
+        std::int64_t k = static_cast<std::int64_t>(race.raceStamps[lap - 1]) * frameRate / 1000;
+        if (k > 0) at = skipFrames(replay, at, k);
+    }
+    at = stepBackFrames(replay, at, walk.stepBack, streamStart);
+
+    const std::int32_t previous = searchLineCrossing(
+        replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
+
+    out << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
+        << std::flush;
+    if (at >= end) return;
+
+    FastestLapRun run;
+    run.previous = previous;
+    Frame frame;
+    while (readFrame(replay, at, kBoardChain, frame)) {
+        at = frame.recordEnd;
+        for (int i = 0; i < frame.sampleCount && run.m <= 4; ++i) {
+            CarSample s = frame.sample(i);
+            if (s.carSlot == carSlot) takeSample(run, s.samplePosition, frameRate, trackLength, marks, speeds);
+        }
+        if (run.m > 4) break;
+        ++run.c;
+        if (at >= end) break;
+    }
+}
+
+}  // namespace
+
+void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
+                            const LapTables& tables, int slotBase, const DriverTable& drivers,
+                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out) {
+    const std::int64_t start = findRaceStartRecord(replay, streamStart, false);
+    std::uint32_t length = 0;
+    if (!readU16(replay, start, length) || length == 0) return;  // no race start
+    const std::int64_t raceRecord = start + length;
+
+    for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
+        const int s = slotBase + carSlot;
+        if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
+        measureOneLap(replay, raceRecord, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
+                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), out);
+    }
+}
+
+std::int32_t sectorTime(const FastestLapMeasure& measure, const LapTables& tables, int slot, int k) {
+    const auto& marks = measure.sectorMarks[slot];
+    if (k == 1) return marks[1];
+    if (k == 4) return tables.race[slot].bestRaceLap.time - marks[3];
+    return marks[k] - marks[k - 1];
+}
+
+}  // namespace zr

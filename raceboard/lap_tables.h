@@ -1,0 +1,91 @@
+// The practice and race lap tables of raceboard and heatboard.
+//
+// After the driver table a replay holds its practice lap records, one per car:
+// "ORPL", 4 bytes, signed 32-bit lapRecordBytes N, signed 32-bit car slot,
+// then N/4 - 1 entries of a 3-byte cumulative lap stamp (milliseconds) and a
+// flag byte (bit 4: a void practice lap, bit 6: a lap not driven on track).
+// A "BTPL" block, if present, holds the race lap records in the same layout.
+//
+// The tables have a slot count of their own: raceboard keeps the 20 slots of
+// one replay, heatboard 100 slots (five grids of 20, slot = grid * 20 + car
+// slot) and reads each grid's replay into its own 20 rows.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "byte_reader.h"
+#include "driver_table.h"
+#include "lap_table.h"
+
+namespace zr {
+
+constexpr int kReplaySlots = 20;        // car slots of one replay in the lap tables
+constexpr int kLapRows = 500;           // stamps and lap times per slot: entries 0 to 499
+constexpr int kOffTrackRows = 200;      // off-track flags per slot (heatboard keeps 130)
+constexpr int kMaxRaceRecords = 20;     // race records read from one replay
+constexpr std::int32_t kFlagVoidLap = 16;
+constexpr std::int32_t kFlagOffTrack = 64;
+
+struct LapBest {
+    std::int32_t time = 0;  // 0 until the slot's record is read, then kNoLap until a lap counts
+    std::int32_t lap = 0;
+};
+
+struct PracticeLaps {
+    std::int32_t practiceStamps[kLapRows] = {};
+    std::int32_t practiceLapTimes[kLapRows] = {};  // entry 0 the first stamp; 0 for a void lap
+    std::uint8_t offTrackPracticeLap[kOffTrackRows] = {};
+    std::int32_t practiceLapCount = 0;
+    LapBest bestPracticeLap;
+    LapBest bestOnTrackPracticeLap;
+};
+
+struct RaceLaps {
+    std::int32_t raceStamps[kLapRows] = {};
+    std::int32_t raceLapTimes[kLapRows] = {};
+    std::uint8_t offTrackRaceLap[kOffTrackRows] = {};
+    std::int32_t raceLapCount = 0;
+    std::int32_t onTrackRaceLaps = 0;
+    LapBest bestRaceLap;
+    LapBest bestOnTrackRaceLap;
+};
+
+struct LapTables {
+    int slotCount;
+    int offTrackRows;  // laps with an off-track flag per slot
+    std::vector<PracticeLaps> practice;
+    std::vector<RaceLaps> race;
+    bool hasRaceTable = false;
+    std::int32_t maxRaceLaps = 0;
+    std::int32_t raceStartStamp = kNoLap;  // smallest entry-0 race stamp
+
+    explicit LapTables(int slots = kReplaySlots, int offTrackLaps = kOffTrackRows);
+    bool isSlot(std::int64_t slot) const { return slot >= 0 && slot < slotCount; }
+    bool offTrackPractice(int slot, std::int64_t lap) const;
+    bool offTrackRace(int slot, std::int64_t lap) const;
+};
+
+// What one replay's lap records gave beyond the per-slot rows.
+struct LapReading {
+    bool raceTableRead = false;
+    std::int32_t largestRaceRecordBytes = 0;
+    std::int32_t raceStartStamp = kNoLap;  // smallest entry-0 race stamp of this replay
+    std::int64_t streamStart = 0;          // the first event record
+};
+
+// Practice records from the "ORPL" tag at `tagOffset`, into rows slotBase + car
+// slot. Returns the offset of the first tag that is not "ORPL" (the file size
+// when the file ends first).
+std::int64_t readPracticeLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int slotBase);
+
+// The race records of the "BTPL" block whose tag stands at `tagOffset`.
+void readRaceLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int slotBase, LapReading& reading);
+
+// Both, from the tag that ended the driver table.
+LapReading readLapRecords(Bytes replay, const DriverTable& drivers, LapTables& tables, int slotBase);
+
+// raceboard's reading of a single replay: the race-wide values of that replay.
+void takeRaceTable(LapTables& tables, const LapReading& reading);
+
+}  // namespace zr

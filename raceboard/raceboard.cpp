@@ -1,0 +1,74 @@
+#include "raceboard.h"
+
+#include <ostream>
+
+#include "chain_replay.h"
+#include "driver_menu.h"
+#include "front_end.h"
+#include "platform.h"
+
+namespace zr {
+
+namespace {
+constexpr int kMonth = 4;  // the month's three letters in the ctime layout
+}  // namespace
+
+RaceboardTables readRaceboardTables(Bytes replay, RaceboardData& data) {
+    data.header = readReplayHeader(replay, profileOf(Program::raceboard).frameRateRule);
+    data.header.reportTrackName = upperAscii(data.header.reportTrackName);
+    data.drivers = readDriverTable(replay, header::firstDriverRecord, true);
+    LapReading reading = readLapRecords(replay, data.drivers, data.tables, 0);
+    takeRaceTable(data.tables, reading);
+    return {reading.streamStart};
+}
+
+void measureAndRank(Bytes replay, std::int64_t streamStart, RaceboardData& data, std::ostream& out) {
+    const ReplayHeader& h = data.header;
+    const LapTables& t = data.tables;
+    out << "One moment please. The tool is searching for track length.\n" << std::flush;
+    const std::int32_t trackLength = scanTrackLength(replay, streamStart, h.localDriverSlot, 0);
+    out << "track length=" << trackLength / 20 << "cm\n" << h.frameRate << "fps\n" << std::flush;
+
+    if (h.localDriverSlot <= 0 && t.hasRaceTable)
+        measureFastestRaceLaps(replay, streamStart, h.frameRate, trackLength, t, 0, data.drivers, kRaceboardWalk,
+                               data.measure, out);
+    else
+        measureOwnLaps(replay, streamStart, h.frameRate, trackLength, t, h.localDriverSlot, *data.own, out);
+    finishOwnSectorTable(*data.own, t, h.localDriverSlot);
+
+    const bool sectorLists = h.localDriverSlot == 0 && t.hasRaceTable;
+    data.rankings = buildRankings(t, data.measure, data.history, RankingOptions{sectorLists, false, kReplaySlots});
+    if (sectorLists) out << "SECTOR 3=\n" << "\nSECTOR 4=\n" << std::flush;
+}
+
+int runRaceboard(std::istream& in, std::ostream& out) {
+    const FrontEndProfile& profile = profileOf(Program::raceboard);
+    StartResult started = startRun(profile, in, out);
+    if (!started.run) return started.exitCode;
+    StartedRun& run = *started.run;
+    Bytes replay = run.replay.bytes();
+
+    std::optional<std::string> time = fileTimeText(run.paths.replayPath);
+    if (!time || time->size() < 24) {
+        out << "Invalid arguments to ctime_s." << std::flush;
+        return 1;
+    }
+    RaceboardData data;
+    data.fileTime = time->substr(0, kMonth) + upperAscii(time->substr(kMonth, 3)) + time->substr(kMonth + 3);
+
+    RaceboardTables read = readRaceboardTables(replay, data);
+    out << "\n" << run.paths.tracksFolder << "\n\n" << data.header.reportTrackName << "\n" << data.header.modName
+        << "\n" << std::flush;
+
+    // Without the dialogue the page is the normal one, as if 0 had been typed.
+    if (data.tables.hasRaceTable && data.drivers.driverRecordCount > 2) {
+        data.history = computeLapHistory(data.tables, data.tables.maxRaceLaps + 1);
+        data.noSpeedMode = runDriverMenu(data.tables, data.drivers, data.history, in, out);
+    }
+
+    measureAndRank(replay, read.streamStart, data, out);
+    if (!saveReport(reportName(run.paths.replayName, data.noSpeedMode), raceboardReport(data), out)) return 1;
+    return 0;
+}
+
+}  // namespace zr

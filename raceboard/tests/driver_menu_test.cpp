@@ -1,0 +1,103 @@
+#include "driver_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "board_replays.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+struct Race {
+    ByteVec bytes;
+    DriverTable drivers;
+    LapTables tables;
+    LapHistory history;
+};
+
+void readRace(Race& r, const std::vector<LapRecordSpec>& race) {
+    ReplaySpec spec;
+    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2},
+                    {"Carl", "Cramer", 3, 3}};
+    spec.hasRaceBlock = true;
+    spec.raceLaps = race;
+    r.bytes = buildReplay(spec);
+    Bytes view{r.bytes.data(), r.bytes.size()};
+    r.drivers = readDriverTable(view, 320, true);
+    takeRaceTable(r.tables, readLapRecords(view, r.drivers, r.tables, 0));
+    r.history = computeLapHistory(r.tables, r.tables.maxRaceLaps + 1);
+}
+
+// Slot 1 is fastest in laps 1 and 3, second in laps 2 and 4 and has no lap
+// 5; slot 2 is fastest in laps 2, 4 and 5; slot 3 ties slot 1 in lap 3.
+std::vector<LapRecordSpec> fourLaps() {
+    return {lapRecord(1, {500, 40500, 81500, 121000, 163000}),
+            lapRecord(2, {600, 41000, 81500, 122000, 163000, 204000}),
+            lapRecord(3, {700, 41700, 83000, 122500, 165000, 206500})};
+}
+
+TEST(DriverMenu, LapRanksAndTheirChart) {
+    Race r;
+    readRace(r, fourLaps());
+    // Lap times: slot 1 40000 41000 39500 42000; slot 2 40400 40500 40500 41000
+    // 41000; slot 3 41000 41300 39500 42500 41500.
+    std::vector<int> ranks = lapRanks(r.tables, 1);
+    EXPECT_EQ(ranks, (std::vector<int>{0, 1, 2, 1, 2, 0}));
+    EXPECT_EQ(rankChart(ranks, r.tables.maxRaceLaps), "1 1  \n 2 2 \n");
+    EXPECT_EQ(lapRanks(r.tables, 3), (std::vector<int>{0, 3, 3, 1, 3, 2}));
+    EXPECT_EQ(rankChart(lapRanks(r.tables, 3), 5), "  1  \n    2\n33 3 \n");
+}
+
+TEST(DriverMenu, LongRacesShow79ColumnsEndedByACarriageReturn) {
+    std::vector<int> ranks(101, 1);
+    ranks[0] = 0;
+    ranks[80] = 2;
+    std::string chart = rankChart(ranks, 100);
+    EXPECT_EQ(chart, std::string(79, '1') + "\r" + std::string(79, ' ') + "\r");
+}
+
+TEST(DriverMenu, StandingsAndTheDialogue) {
+    Race r;
+    readRace(r, fourLaps());
+    // Points: lap 1 slot 1, lap 2 slot 2, lap 3 slots 1 and 3, lap 4 slot 2,
+    // lap 5 slot 2.
+    EXPECT_EQ(fastestLapStandings(r.history, r.drivers, kReplaySlots),
+              "            3 * Bert Brandt\n            2 * Anna Arnold\n            1 * Carl Cramer\n");
+
+    std::istringstream in("3\n0\n");
+    std::ostringstream out;
+    EXPECT_FALSE(runDriverMenu(r.tables, r.drivers, r.history, in, out));
+    const std::string menu =
+        "   0   Ends this part of the tool and creates a html-file with statistiscs\n"
+        "   1   Anna Arnold\n   2   Bert Brandt\n   3   Carl Cramer\n"
+        "Please choice a number!\nAfter ENTER wait for shutting of the konsole!\n"
+        "It could be that searching for sector times need one minute.\n"
+        "After all you find the html in programm directory.\n";
+    const std::string pause = "Press any key to continue . . . \n";
+    EXPECT_EQ(out.str(), "\n\n             BESTE RUNDEN TABELLE\n\n" + fastestLapStandings(r.history, r.drivers, 20) +
+                             pause + menu + "\nCarl Cramer\n\n  1  \n    2\n33 3 \n" + pause + menu);
+}
+
+TEST(DriverMenu, TheLastNumberChoosesThePageWithoutSpeeds) {
+    Race r;
+    readRace(r, fourLaps());
+    auto choose = [&](const std::string& input) {
+        std::istringstream in(input);
+        std::ostringstream out;
+        return runDriverMenu(r.tables, r.drivers, r.history, in, out);
+    };
+    EXPECT_FALSE(choose("0\n"));
+    EXPECT_TRUE(choose("99\n"));
+    EXPECT_TRUE(choose("2\n-1\n"));
+    EXPECT_FALSE(choose(""));         // the end of the input reads as 0
+    EXPECT_FALSE(choose("2\nabc\n"));  // so does a word
+    std::string nineteen;
+    for (int i = 0; i < 19; ++i) nineteen += "1\n";
+    EXPECT_TRUE(choose(nineteen + "0\n"));  // the menu ends by itself with the last choice
+}
+
+}  // namespace
+}  // namespace zr

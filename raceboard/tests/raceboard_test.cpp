@@ -1,0 +1,173 @@
+// raceboard run as a user runs it: scripted console input in a working
+// directory, the page compared byte for byte with the reviewed pages in
+// golden/ (RACEBOARD_REWRITE_GOLDEN=1 rewrites them from the program's output).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <utime.h>
+
+#include "board_replays.h"
+#include "html_report.h"
+#include "run_dir.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+constexpr time_t kReplayTime = 1764945000;  // Fri Dec 05 14:30:00 2025 UTC
+
+std::string goldenPath(const std::string& name) { return std::string(RACEBOARD_GOLDEN_DIR) + "/" + name; }
+
+// Compares a page with its golden file (stored with LF line ends; pages have CR LF).
+void expectGolden(const std::string& page, const std::string& name) {
+    std::string lf;
+    for (char c : page)
+        if (c != '\r') lf += c;
+    EXPECT_EQ(crlf(lf), page) << "every line end of the page is CR LF";
+    if (std::getenv("RACEBOARD_REWRITE_GOLDEN")) {
+        std::ofstream(goldenPath(name), std::ios::binary) << lf;
+        return;
+    }
+    EXPECT_EQ(lf, readFile(goldenPath(name))) << "page differs from golden/" << name;
+}
+
+struct Board {
+    RunDir dir;
+    explicit Board(const ReplaySpec& spec, const std::string& name = "race") {
+        ::setenv("TZ", "UTC", 1);
+        dir.writeConfig();
+        dir.writeReplay(name, buildReplay(spec));
+        struct utimbuf times {kReplayTime, kReplayTime};
+        ::utime((dir.replayFolder() + name + ".rpy").c_str(), &times);
+    }
+    RunResult run(const std::string& input) { return runProgram(RACEBOARD_EXE, dir, input); }
+};
+
+TEST(Raceboard, ServerReplayPage) {
+    Board board(serverRaceReplay());
+    RunResult r = board.run("race\n0\n");
+    EXPECT_EQ(r.exitCode, 0) << r.console;
+    ASSERT_TRUE(board.dir.exists("race.html"));
+    expectGolden(board.dir.read("race.html"), "server_race.html");
+    EXPECT_NE(r.console.find("Please put in a name of a replay-file (without .rpy)!\n\n" + board.dir.path() +
+                             "/sim/tracks\\\n\nSMPLRING\nF1 \xC2\xB4" "67\n\n\n             BESTE RUNDEN TABELLE\n\n"),
+              std::string::npos)
+        << r.console;
+    EXPECT_NE(r.console.find("track length=119986cm\n36fps\n"), std::string::npos) << r.console;
+    EXPECT_NE(r.console.find("and max.speed of E.EngelSECTOR 3=\n\nSECTOR 4=\n"), std::string::npos) << r.console;
+}
+
+TEST(Raceboard, TypingANumberOutsideTheMenuGivesThePageWithoutSpeeds) {
+    Board board(serverRaceReplay());
+    RunResult r = board.run("race\n2\n99\n");
+    EXPECT_EQ(r.exitCode, 0) << r.console;
+    EXPECT_FALSE(board.dir.exists("race.html"));
+    ASSERT_TRUE(board.dir.exists("raceno_v.html"));
+    expectGolden(board.dir.read("raceno_v.html"), "server_race_no_v.html");
+    EXPECT_NE(r.console.find("\nBert M\xC3\xBCller & <Co>\n\n"), std::string::npos) << r.console;
+}
+
+TEST(Raceboard, ParticipantReplayPage) {
+    Board board(participantRaceReplay());
+    RunResult r = board.run("race\n0\n");
+    EXPECT_EQ(r.exitCode, 0) << r.console;
+    ASSERT_TRUE(board.dir.exists("race.html"));
+    expectGolden(board.dir.read("race.html"), "participant_race.html");
+    EXPECT_NE(r.console.find("60fps\n\nWait a moment, please... The tool is searching for sector times\nand max.speed "
+                             "of practice\n\nWait a moment, please... The tool is searching for sector times\nand "
+                             "max.speed of race\n"),
+              std::string::npos)
+        << r.console;
+}
+
+TEST(Raceboard, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
+    Board board(practiceOnlyReplay());
+    RunResult r = board.run("race\n");  // no dialogue, so no further input
+    EXPECT_EQ(r.exitCode, 0) << r.console;
+    ASSERT_TRUE(board.dir.exists("race.html"));
+    expectGolden(board.dir.read("race.html"), "practice_only.html");
+    EXPECT_EQ(r.console.find("BESTE RUNDEN"), std::string::npos);
+}
+
+TEST(Raceboard, FewerThanThreeDriverRecordsSkipTheDialogue) {
+    ReplaySpec spec = serverRaceReplay();
+    spec.drivers.resize(2);
+    Board board(spec);
+    RunResult r = board.run("race\n");
+    EXPECT_EQ(r.exitCode, 0) << r.console;
+    EXPECT_EQ(r.console.find("BESTE RUNDEN"), std::string::npos);
+    std::string page = board.dir.read("race.html");
+    // The normal page, with empty leader and fastest-lap parts.
+    EXPECT_NE(page.find("<caption align=\"left\"> <b>LEADER</b> </caption> <tr> \r\n</tr> \r\n"), std::string::npos);
+    EXPECT_NE(page.find("v min"), std::string::npos);
+}
+
+TEST(Raceboard, SectionRowsHoldTheLongestListShown) {
+    // No practice lap off track: section 2 shows no lap list. Slot 5 has no
+    // car samples, so the sector 2 list has 4 entries and the on-track list 5.
+    ReplaySpec spec = serverRaceReplay();
+    spec.practiceLaps[0] = lapRecord(1, {2000, 63000, 121500, 182000});
+    for (RecordSpec& record : spec.records) {
+        ByteVec& samples = record.blocks.back().data;
+        ByteVec kept;
+        for (std::size_t i = 0; i + 16 <= samples.size(); i += 16)
+            if ((samples[i + 7] >> 2) != 5) kept.insert(kept.end(), samples.begin() + i, samples.begin() + i + 16);
+        samples = kept;
+    }
+    Board board(spec);
+    EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
+    const std::string page = board.dir.read("race.html");
+    const std::size_t section2 = page.find("ALL PRACTICE LAPS ARE ON TRACK"), section3 = page.find("FASTEST RACE LAPS");
+    ASSERT_LT(section2, section3);
+    const std::string rows = page.substr(section2, section3 - section2);
+    EXPECT_NE(rows.find("<td colspan=\"7\" td rowspan=\"7\"></td>"), std::string::npos);  // 5 rows + 2
+    int onTrackEntries = 0;
+    for (std::size_t at = rows.find("\n("); at != std::string::npos; at = rows.find("\n(", at + 1)) ++onTrackEntries;
+    EXPECT_EQ(onTrackEntries, 5);
+    EXPECT_NE(rows.find("Emil Engel"), std::string::npos);
+}
+
+TEST(Raceboard, StartFailures) {
+    {
+        Board board(serverRaceReplay());
+        std::filesystem::remove(board.dir.path() + "/Zant_Raceboard.ini");
+        RunResult r = board.run("race\n");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.console, "Please put in a name of a replay-file (without .rpy)!\nDatei wrong!!!");
+    }
+    {
+        Board board(serverRaceReplay());
+        RunResult r = board.run("other\n");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.console, "Please put in a name of a replay-file (without .rpy)!\n"
+                             "Dateiname or Pfad false!!!Press any key to continue . . . \n");
+        EXPECT_FALSE(board.dir.exists("other.html"));
+    }
+}
+
+TEST(Raceboard, CutAndDamagedReplaysEndWithAPage) {
+    const ByteVec full = buildReplay(serverRaceReplay());
+    const ReplayLayout layout = layoutOf(serverRaceReplay());
+    for (std::size_t cut : {std::size_t{200}, std::size_t{700}, layout.raceBlock + 30, layout.streamStart + 5,
+                            layout.recordOffsets[3000] + 7, full.size() - 5000}) {
+        RunDir dir;
+        dir.writeConfig();
+        dir.writeReplay("cut", ByteVec(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)));
+        RunResult r = runProgram(RACEBOARD_EXE, dir, "cut\n0\n");
+        EXPECT_EQ(r.exitCode, 0) << cut;
+        EXPECT_TRUE(dir.exists("cut.html")) << cut;
+    }
+}
+
+TEST(ReportDate, DaysBelowTenKeepALeadingBlank) {
+    EXPECT_EQ(reportDate("Fri DEC 05 14:30:00 2025\n"), " 5. DEC 2025");
+    EXPECT_EQ(reportDate("Sat DEC 13 14:30:00 2025\n"), "13. DEC 2025");
+    EXPECT_EQ(reportName("race", false), "race.html");
+    EXPECT_EQ(reportName("race", true), "raceno_v.html");
+}
+
+}  // namespace
+}  // namespace zr

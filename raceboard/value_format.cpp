@@ -1,0 +1,76 @@
+#include "value_format.h"
+
+#include <cstdio>
+
+#include "platform.h"
+
+namespace zr {
+
+namespace {
+
+// A number in decimal, at least `digits` digits with leading zeros (a minus
+// sign before them); no printf, whose 64-bit conversions differ between
+// C runtimes.
+std::string digitsOf(std::int64_t value, int digits = 1) {
+    std::string text = std::to_string(value < 0 ? -value : value);
+    if (static_cast<int>(text.size()) < digits) text.insert(0, digits - text.size(), '0');
+    return value < 0 ? "-" + text : text;
+}
+
+std::int64_t secondsOf(std::int64_t t) { return t / 1000 % 60; }
+std::int64_t millisOf(std::int64_t t) { return t % 1000; }
+
+std::string clock(std::int64_t minutes, std::int64_t t) {
+    return digitsOf(minutes) + ":" + digitsOf(secondsOf(t), 2) + "." + digitsOf(millisOf(t), 3);
+}
+
+}  // namespace
+
+std::string raceTimeText(std::int64_t t) { return clock(t / 60000, t); }
+std::string lapTimeText(std::int64_t t) { return clock(t / 60000 % 60, t); }
+
+std::string shortTimeText(std::int64_t t) {
+    const std::int64_t minutes = t / 60000 % 60;
+    if (minutes > 0) return clock(minutes, t);
+    return digitsOf(secondsOf(t), 2) + "." + digitsOf(millisOf(t), 3);
+}
+
+std::string gapText(std::int64_t t) {
+    const std::int64_t minutes = t / 60000;
+    if (minutes > 0) return "-" + clock(minutes, t);
+    return "-" + digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3);
+}
+
+std::string secondsText(std::int64_t t) { return digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3); }
+std::string speed2Text(std::int64_t v) { return digitsOf(v / 100) + "." + digitsOf(v % 100, 2); }
+std::string speed1Text(std::int64_t v) { return digitsOf(v / 100) + "." + digitsOf(v % 100 / 10); }
+std::string percent2Text(std::int64_t p) { return digitsOf(p / 100) + "." + digitsOf(p % 100, 2); }
+std::string percent1Text(std::int64_t p) { return digitsOf(p / 10) + "." + digitsOf(p % 10); }
+
+std::string pageText(const std::string& replayText) {
+    std::string out;
+    for (char c : windows1252ToUtf8(replayText)) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string carLogo(std::int32_t carMake) {
+    static const char* const makes[] = {"Brabham", "BRM", "Cooper", "Eagle", "Ferrari", "Lotus", "Honda"};
+    if (carMake < 0 || carMake > 6) return "";
+    return std::string("<img src=\"images/logo_") + makes[carMake] + ".gif\" />";
+}
+
+std::string colourByte(std::int64_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%x", value < 16 ? "0" : "", static_cast<unsigned>(value));
+    return text;
+}
+
+}  // namespace zr
