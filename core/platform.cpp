@@ -151,7 +151,7 @@ bool writeReport(const std::string& name, const std::string& text) {
 
 namespace {
 
-// The layout of the Windows runtime's ctime: the day of the month has two digits.
+// The C library's ctime layout: the day of the month is padded with a blank.
 std::optional<std::string> ctimeText(int weekDay, int month, int day, int hour, int minute, int second,
                                      int year) {
     static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
@@ -160,7 +160,7 @@ std::optional<std::string> ctimeText(int weekDay, int month, int day, int hour, 
     if (weekDay < 0 || weekDay > 6 || month < 0 || month > 11) return std::nullopt;
     if (year < 1000 || year > 9999) return std::nullopt;
     char text[32];
-    std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %04d\n", days[weekDay], months[month], day, hour,
+    std::snprintf(text, sizeof text, "%s %s %2d %02d:%02d:%02d %04d\n", days[weekDay], months[month], day, hour,
                   minute, second, year);
     return std::string(text);
 }

@@ -32,7 +32,7 @@ void pauseConsole(std::istream& in, std::ostream& out);
 bool writeReport(const std::string& name, const std::string& text);
 
 // The file's last-modification time in local time, as the 25 characters of
-// the Windows runtime's ctime layout ("Wed Jan 02 02:03:55 1980\n"). On
+// the C library's ctime layout ("Wed Jan  2 02:03:55 1980\n"). On
 // Windows the local time follows the system's time zone, never a TZ variable.
 std::optional<std::string> fileTimeText(const std::string& composed);
 

@@ -505,9 +505,7 @@ void Page::footer() {
 
 std::string reportDate(const std::string& fileTime) {
     if (fileTime.size() < 24) return "";
-    std::string day = fileTime.substr(8, 2);
-    if (day[0] == '0') day[0] = ' ';  // the C library's ctime pads the day with a blank
-    return day + ". " + fileTime.substr(4, 3) + " " + fileTime.substr(20, 4);
+    return fileTime.substr(8, 2) + ". " + fileTime.substr(4, 3) + " " + fileTime.substr(20, 4);
 }
 
 std::string reportName(const std::string& replayName, bool noSpeedMode) {

@@ -27,6 +27,7 @@ run exitwatch 'sample_quali\n'
 run boxlog 'sample_pits\n'
 run resetlog 'sample_race\n'
 run contactscan '1\n300rplyB\n'
+run raceboard 'sample_race\n0\n'
 
 echo
 echo "Reports written to $work:"

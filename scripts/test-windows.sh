@@ -15,6 +15,7 @@ scenarios=(
   "contactscan ContactscanRun"
   "exitwatch ExitwatchRun"
   "boxlog BoxlogRun"
+  "raceboard RaceboardRun"
 )
 
 scripts/build-windows.sh

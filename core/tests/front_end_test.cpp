@@ -90,7 +90,7 @@ TEST(Platform, ReportsStoreLineFeedsAsCrLfAndKeepOtherBytes) {
     EXPECT_FALSE(writeReport(dir.path() + "/missing/r.txt", "x"));
 }
 
-TEST(Platform, FileTimeHasTheCtimeLayoutWithATwoDigitDay) {
+TEST(Platform, FileTimeHasTheCtimeLayout) {
     test::RunDir dir;
     dir.writeFile("t.rpy", "x");
     ::setenv("TZ", "UTC", 1);
@@ -99,7 +99,7 @@ TEST(Platform, FileTimeHasTheCtimeLayoutWithATwoDigitDay) {
     ASSERT_EQ(::utime((dir.path() + "/t.rpy").c_str(), &times), 0);
     auto text = fileTimeText(dir.path() + "/t.rpy");
     ASSERT_TRUE(text);
-    EXPECT_EQ(*text, "Wed Jan 02 02:03:55 1980\n");
+    EXPECT_EQ(*text, "Wed Jan  2 02:03:55 1980\n");
     EXPECT_EQ(text->size(), 25u);
     EXPECT_FALSE(fileTimeText(dir.path() + "/none.rpy"));
 }

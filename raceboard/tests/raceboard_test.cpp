@@ -46,21 +46,21 @@ struct Board {
     RunResult run(const std::string& input) { return runProgram(RACEBOARD_EXE, dir, input); }
 };
 
-TEST(Raceboard, ServerReplayPage) {
+TEST(RaceboardRun, ServerReplayPage) {
     Board board(serverRaceReplay());
     RunResult r = board.run("race\n0\n");
     EXPECT_EQ(r.exitCode, 0) << r.console;
     ASSERT_TRUE(board.dir.exists("race.html"));
     expectGolden(board.dir.read("race.html"), "server_race.html");
-    EXPECT_NE(r.console.find("Please put in a name of a replay-file (without .rpy)!\n\n" + board.dir.path() +
-                             "/sim/tracks\\\n\nSMPLRING\nF1 \xC2\xB4" "67\n\n\n             BESTE RUNDEN TABELLE\n\n"),
+    EXPECT_NE(r.console.find("Please put in a name of a replay-file (without .rpy)!\n\n" +
+                             board.dir.configuredTracksFolder() + "\n\nSMPLRING\nF1 \xC2\xB4" "67\n\n\n             BESTE RUNDEN TABELLE\n\n"),
               std::string::npos)
         << r.console;
     EXPECT_NE(r.console.find("track length=119986cm\n36fps\n"), std::string::npos) << r.console;
     EXPECT_NE(r.console.find("and max.speed of E.EngelSECTOR 3=\n\nSECTOR 4=\n"), std::string::npos) << r.console;
 }
 
-TEST(Raceboard, TypingANumberOutsideTheMenuGivesThePageWithoutSpeeds) {
+TEST(RaceboardRun, TypingANumberOutsideTheMenuGivesThePageWithoutSpeeds) {
     Board board(serverRaceReplay());
     RunResult r = board.run("race\n2\n99\n");
     EXPECT_EQ(r.exitCode, 0) << r.console;
@@ -70,7 +70,7 @@ TEST(Raceboard, TypingANumberOutsideTheMenuGivesThePageWithoutSpeeds) {
     EXPECT_NE(r.console.find("\nBert M\xC3\xBCller & <Co>\n\n"), std::string::npos) << r.console;
 }
 
-TEST(Raceboard, ParticipantReplayPage) {
+TEST(RaceboardRun, ParticipantReplayPage) {
     Board board(participantRaceReplay());
     RunResult r = board.run("race\n0\n");
     EXPECT_EQ(r.exitCode, 0) << r.console;
@@ -83,7 +83,7 @@ TEST(Raceboard, ParticipantReplayPage) {
         << r.console;
 }
 
-TEST(Raceboard, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
+TEST(RaceboardRun, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
     Board board(practiceOnlyReplay());
     RunResult r = board.run("race\n");  // no dialogue, so no further input
     EXPECT_EQ(r.exitCode, 0) << r.console;
@@ -92,7 +92,7 @@ TEST(Raceboard, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
     EXPECT_EQ(r.console.find("BESTE RUNDEN"), std::string::npos);
 }
 
-TEST(Raceboard, FewerThanThreeDriverRecordsSkipTheDialogue) {
+TEST(RaceboardRun, FewerThanThreeDriverRecordsSkipTheDialogue) {
     ReplaySpec spec = serverRaceReplay();
     spec.drivers.resize(2);
     Board board(spec);
@@ -105,7 +105,7 @@ TEST(Raceboard, FewerThanThreeDriverRecordsSkipTheDialogue) {
     EXPECT_NE(page.find("v min"), std::string::npos);
 }
 
-TEST(Raceboard, SectionRowsHoldTheLongestListShown) {
+TEST(RaceboardRun, SectionRowsHoldTheLongestListShown) {
     // No practice lap off track: section 2 shows no lap list. Slot 5 has no
     // car samples, so the sector 2 list has 4 entries and the on-track list 5.
     ReplaySpec spec = serverRaceReplay();
@@ -130,7 +130,7 @@ TEST(Raceboard, SectionRowsHoldTheLongestListShown) {
     EXPECT_NE(rows.find("Emil Engel"), std::string::npos);
 }
 
-TEST(Raceboard, StartFailures) {
+TEST(RaceboardRun, StartFailures) {
     {
         Board board(serverRaceReplay());
         std::filesystem::remove(board.dir.path() + "/Zant_Raceboard.ini");
@@ -148,7 +148,7 @@ TEST(Raceboard, StartFailures) {
     }
 }
 
-TEST(Raceboard, CutAndDamagedReplaysEndWithAPage) {
+TEST(RaceboardRun, CutAndDamagedReplaysEndWithAPage) {
     const ByteVec full = buildReplay(serverRaceReplay());
     const ReplayLayout layout = layoutOf(serverRaceReplay());
     for (std::size_t cut : {std::size_t{200}, std::size_t{700}, layout.raceBlock + 30, layout.streamStart + 5,
@@ -163,7 +163,7 @@ TEST(Raceboard, CutAndDamagedReplaysEndWithAPage) {
 }
 
 TEST(ReportDate, DaysBelowTenKeepALeadingBlank) {
-    EXPECT_EQ(reportDate("Fri DEC 05 14:30:00 2025\n"), " 5. DEC 2025");
+    EXPECT_EQ(reportDate("Fri DEC  5 14:30:00 2025\n"), " 5. DEC 2025");
     EXPECT_EQ(reportDate("Sat DEC 13 14:30:00 2025\n"), "13. DEC 2025");
     EXPECT_EQ(reportName("race", false), "race.html");
     EXPECT_EQ(reportName("race", true), "raceno_v.html");
