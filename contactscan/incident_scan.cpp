@@ -1,5 +1,6 @@
 #include "incident_scan.h"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
@@ -102,10 +103,15 @@ void printContact(IncidentScan& scan, const IncidentEvent& e, const CarSample& a
 }
 }  // namespace
 
+// A frame holds one sample per car, and a sample can name 64 slots; a record
+// with more samples is damaged. Only its first 64 are paired, which keeps the
+// pair search of such a record bounded.
+constexpr int kMaxPairedSamples = 64;
+
 void applyContactRule(IncidentScan& scan, const Frame& frame) {
-    const int n = frame.sampleCount;
-    std::vector<CarSample> samples(n);
-    std::vector<float> tangents(n);
+    const int n = std::min(frame.sampleCount, kMaxPairedSamples);
+    CarSample samples[kMaxPairedSamples];
+    float tangents[kMaxPairedSamples];
     for (int i = 0; i < n; ++i) {
         samples[i] = frame.sample(i);
         tangents[i] = lateralTangent(samples[i].lateralValue);

@@ -28,7 +28,7 @@ for target in "${targets[@]}"; do
   fi
   echo "=== $target: ${seconds}s"
   if ! ( cd "$build/findings" && "$build/fuzz/$target" "$corpus" -max_total_time="$seconds" -max_len=262144 \
-         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 2>&1 | grep -E '^(#|stat::|==|SUMMARY|Done)' | tail -12 ); then
+         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" 2>&1 | grep -E '^(#|stat::|==|SUMMARY|Done)' | tail -12 ); then
     echo "!!! $target found a problem; see $build/findings"
     status=1
   fi

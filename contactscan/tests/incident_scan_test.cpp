@@ -124,6 +124,17 @@ TEST(ContactRule, ARepeatEndsThePartnerSearchOfTheFirstCar) {
     EXPECT_EQ(race.events(), (std::vector<Event>{{110, 3, 1}, {111, 1, 4}}));
 }
 
+TEST(ContactRule, ADamagedRecordWithThousandsOfSamplesPairsOnlyItsFirst64) {
+    Race race;
+    std::vector<SampleSpec> crowd(64, SampleSpec{40, 1000});  // slot 40 has no row
+    crowd.push_back({1, 1000});
+    crowd.push_back({3, 1000});  // a contact, but beyond the 64 samples a frame can hold
+    race.samples[110] = crowd;
+    race.samples[111] = std::vector<SampleSpec>(4000, SampleSpec{3, 1000});  // 8 million pairs unbounded
+    race.run(ScanMode::contactsOnly);
+    EXPECT_EQ(race.events(), (std::vector<Event>{{111, 3, 3}}));
+}
+
 TEST(IncidentScan, ModesChooseTheRules) {
     auto build = [](Race& race) {
         race.extra[150] = {damageBlock(2, 0x0C, 7)};  // wheel field 1 lost, engine level 7
