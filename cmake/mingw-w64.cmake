@@ -15,6 +15,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# GCC 12's -Wrestrict warns wrongly about std::string's operator+ with a
-# literal first operand when it inlines libstdc++ for this target.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
