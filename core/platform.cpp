@@ -3,16 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <istream>
 #include <ostream>
 #include <streambuf>
 
 #ifdef _WIN32
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <dirent.h>
@@ -141,35 +138,59 @@ bool writeReport(const std::string& name, const std::string& text) {
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (std::fclose(f) == 0) && ok;
     if (ok) {
-        std::error_code ec;
-        std::filesystem::rename(temp, name, ec);
-        ok = !ec;
+#ifdef _WIN32
+        // The names are bytes of the ANSI code page, as for fopen.
+        ok = ::MoveFileExA(temp.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+        ok = std::rename(temp.c_str(), name.c_str()) == 0;
+#endif
     }
     if (!ok) std::remove(temp.c_str());
     return ok;
 }
 
+namespace {
+
+// The layout of the Windows runtime's ctime: the day of the month has two digits.
+std::optional<std::string> ctimeText(int weekDay, int month, int day, int hour, int minute, int second,
+                                     int year) {
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (weekDay < 0 || weekDay > 6 || month < 0 || month > 11) return std::nullopt;
+    if (year < 1000 || year > 9999) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %04d\n", days[weekDay], months[month], day, hour,
+                  minute, second, year);
+    return std::string(text);
+}
+
+}  // namespace
+
 std::optional<std::string> fileTimeText(const std::string& composed) {
+#ifdef _WIN32
+    // The file system keeps the time in UTC; the time zone's rule for that
+    // date gives the local time. The runtime's stat would shift times by the
+    // daylight-saving bias of today and follow a TZ variable.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExA(composed.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    SYSTEMTIME utc, local;
+    FILETIME localFileTime;
+    if (!::FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+        !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+        !::SystemTimeToFileTime(&local, &localFileTime) || !::FileTimeToSystemTime(&localFileTime, &local))
+        return std::nullopt;  // the last round trip fills in the day of the week
+    return ctimeText(local.wDayOfWeek, local.wMonth - 1, local.wDay, local.wHour, local.wMinute, local.wSecond,
+                     local.wYear);
+#else
     struct stat st;
     if (::stat(nativePath(composed).c_str(), &st) != 0) return std::nullopt;
     std::time_t t = st.st_mtime;
     std::tm local{};
-#ifdef _WIN32
-    if (localtime_s(&local, &t) != 0) return std::nullopt;
-#else
     if (!localtime_r(&t, &local)) return std::nullopt;
+    return ctimeText(local.tm_wday, local.tm_mon, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                     local.tm_year + 1900);
 #endif
-    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    if (local.tm_wday < 0 || local.tm_wday > 6 || local.tm_mon < 0 || local.tm_mon > 11) return std::nullopt;
-    int year = local.tm_year + 1900;
-    if (year < 1000 || year > 9999) return std::nullopt;
-    // The layout of the Windows runtime's ctime_s: the day of the month has two digits.
-    char text[32];
-    std::snprintf(text, sizeof text, "%s %s %02d %02d:%02d:%02d %04d\n", days[local.tm_wday],
-                  months[local.tm_mon], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, year);
-    return std::string(text);
 }
 
 std::string windows1252ToUtf8(const std::string& text) {
@@ -199,7 +220,9 @@ std::string windows1252ToUtf8(const std::string& text) {
 
 namespace {
 
-// Passes console text to standard output, converted to UTF-8 on POSIX.
+// Passes console text to standard output. On Windows the bytes go out as
+// stored and the console shows them in its own code page; on POSIX they are
+// converted to UTF-8.
 class ConsoleBuf : public std::streambuf {
 protected:
     int_type overflow(int_type ch) override {

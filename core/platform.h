@@ -31,11 +31,13 @@ void pauseConsole(std::istream& in, std::ostream& out);
 // that is renamed over the report, so a report is never left half written.
 bool writeReport(const std::string& name, const std::string& text);
 
-// The file's last-modification time in local time, as the 26 characters of
-// the C library's ctime layout ("Wed Jan 02 02:03:55 1980\n").
+// The file's last-modification time in local time, as the 25 characters of
+// the Windows runtime's ctime layout ("Wed Jan 02 02:03:55 1980\n"). On
+// Windows the local time follows the system's time zone, never a TZ variable.
 std::optional<std::string> fileTimeText(const std::string& composed);
 
-// The console: on POSIX the Windows-1252 texts are shown as UTF-8.
+// The console: on Windows the Windows-1252 texts go out as stored, in the
+// console's own code page; on POSIX they are shown as UTF-8.
 std::ostream& consoleOut();
 std::string windows1252ToUtf8(const std::string& text);
 

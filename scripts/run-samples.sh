@@ -23,6 +23,7 @@ run() {  # program, scripted input
   printf '%b' "$input" | "$build/$program/$program" || echo "($program ended with exit code $?)"
 }
 run dropwatch 'sample_race\n'
+run resetlog 'sample_race\n'
 
 echo
 echo "Reports written to $work:"

@@ -1,5 +1,6 @@
 // Writes the small bundled sample: a race replay with a pit lane, a
-// disconnect and a car that runs to the finish, and its track.ini.
+// disconnect, a car that runs to the finish, a repair in the pits and a
+// reset to the pits, and its track.ini.
 //   make_sample FOLDER   (FOLDER gets replay/ and tracks/)
 #include <cstdio>
 #include <filesystem>
@@ -34,9 +35,18 @@ int main(int argc, char** argv) {
     for (int f = 1; f <= 36 * 170; ++f) {
         std::vector<SampleSpec> samples;
         samples.push_back({1, (f * 2778) % lapUnits, 0, 0, 0, 3});
-        samples.push_back({2, (f * 2710) % lapUnits, 0, 0, 0, 3});
+        // Car 2 stops in gear 1 at 28 s, is set aside by a reset at 29 s and drives on at 30 s.
+        bool standing = f >= 1000 && f < 1080;
+        int driven = f < 1000 ? f : standing ? 1000 : f - 80;
+        std::int16_t aside = f >= 1044 ? 420 : 0;
+        samples.push_back({2, (driven * 2710) % lapUnits, 0, aside, f >= 1044 ? 40 : 0, standing ? 1 : 3});
         if (f < 36 * 50) samples.push_back({3, (f * 2650) % lapUnits, 0, 0, 0, 3});  // disconnects at 50 s
-        spec.records.push_back(frameRecord(samples));
+        // Car 1's damage state every half second: a wheel lost and engine
+        // damage from 41.5 s, both repaired at 61.5 s between the stalls.
+        std::vector<Block> damage;
+        bool damaged = f >= 1494 && f < 2214;
+        if (f % 18 == 0) damage.push_back(damageBlock(1, damaged ? 0x03 : 0, damaged ? 12 : 0));
+        spec.records.push_back(frameRecord(samples, 2, damage));
     }
     ByteVec bytes = buildReplay(spec);
     std::filesystem::create_directories(root / "replay");
@@ -44,7 +54,7 @@ int main(int argc, char** argv) {
     std::ofstream(root / "replay" / "sample_race.rpy", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     std::ofstream(root / "tracks" / "smplring" / "track.ini", std::ios::binary)
-        << trackIniText(1850.0, 120.0, 1900.0, 1960.0);
+        << trackIniText(1850.0, 120.0, 100.0, 40.0);
     std::ofstream(root / "timediff.ini", std::ios::binary) << "0 120\r\n";
     return 0;
 }

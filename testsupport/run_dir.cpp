@@ -6,6 +6,8 @@
 #include <sstream>
 #include <sys/wait.h>
 
+#include "wine_mode.h"
+
 namespace zr::test {
 
 namespace fs = std::filesystem;
@@ -25,7 +27,9 @@ RunDir::~RunDir() {
 }
 
 void RunDir::writeConfig() { writeConfigLine(replayFolder()); }
-void RunDir::writeConfigLine(const std::string& line) { writeFile("Zant_Raceboard.ini", line + "\r\n"); }
+void RunDir::writeConfigLine(const std::string& line) {
+    writeFile("Zant_Raceboard.ini", (wineBin().empty() ? line : wineDrivePath(line)) + "\r\n");
+}
 void RunDir::writeTimeDiff(const std::string& text) { writeFile("timediff.ini", text); }
 
 void RunDir::writeReplay(const std::string& name, const ByteVec& bytes) {
@@ -59,11 +63,14 @@ RunResult runProgram(const std::string& exe, const RunDir& dir, const std::strin
         std::ofstream f(in, std::ios::binary);
         f << input;
     }
-    std::string command = "cd '" + dir.path() + "' && timeout 20 '" + exe + "' < '" + in + "' > '" + out + "' 2>&1";
+    std::string redirect = " < '" + in + "' > '" + out + "'";
+    std::string command = "cd '" + dir.path() + "' && " +
+                          (wineBin().empty() ? "timeout 20 '" + exe + "'" + redirect + " 2>&1"
+                                             : wineCommand(exe) + redirect + " 2> /dev/null");  // Wine's own notices
     int status = std::system(command.c_str());
     RunResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.console = readFile(out);
+    r.console = wineBin().empty() ? readFile(out) : consoleAsOnLinux(readFile(out));
     std::error_code ec;
     fs::remove(in, ec);
     fs::remove(out, ec);

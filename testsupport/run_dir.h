@@ -1,6 +1,7 @@
 // A temporary working directory laid out like a user's: the configuration
 // files, the simulator's replay and tracks folders, and the built programs
-// run in it with scripted standard input.
+// run in it with scripted standard input (the Windows build under Wine when
+// ZR_WINE_BIN is set, see wine_mode.h).
 #pragma once
 
 #include <string>

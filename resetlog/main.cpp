@@ -1,0 +1,6 @@
+#include <iostream>
+
+#include "platform.h"
+#include "resetlog.h"
+
+int main() { return zr::runResetlog(std::cin, zr::consoleOut()); }

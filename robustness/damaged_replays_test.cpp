@@ -1,0 +1,78 @@
+// Every program, on every bundled sample replay cut short at many lengths and
+// with bytes flipped at many places, must end by itself with exit code 0 or 1
+// and without a sanitizer report.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run_dir.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+struct ProgramUnderTest {
+    const char* name;
+    const char* exe;
+    const char* input;  // scripted console input; the replay is named "f"
+};
+
+const ProgramUnderTest kPrograms[] = {ZR_PROGRAMS_UNDER_TEST};
+
+std::vector<std::string> sampleReplays() {
+    std::vector<std::string> found;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(ZR_SAMPLES_DIR))
+        if (e.path().extension() == ".rpy") found.push_back(e.path().string());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Cut lengths: every byte of the header region in coarse steps, then spread
+// over the whole file.
+std::vector<std::size_t> cutLengths(std::size_t size) {
+    std::vector<std::size_t> cuts = {0, 1, 5, 6, 52, 120, 236, 320, 400, 472, 624};
+    for (int i = 1; i < 24; ++i) cuts.push_back(size * static_cast<std::size_t>(i) / 24);
+    return cuts;
+}
+
+TEST(DamagedReplays, EveryProgramEndsCleanly) {
+    std::vector<std::string> replays = sampleReplays();
+    ASSERT_FALSE(replays.empty());
+    RunDir dir;
+    dir.writeConfig();
+    dir.writeTimeDiff("0 120\r\n");
+    for (const std::string& path : replays) {
+        std::string good = readFile(path);
+        std::vector<std::string> variants;
+        for (std::size_t cut : cutLengths(good.size()))
+            if (cut <= good.size()) variants.push_back(good.substr(0, cut));
+        // Flipped bytes: in the header and tables, and spread over the stream.
+        for (int i = 0; i < 24; ++i) {
+            std::string bad = good;
+            std::size_t at = i < 8 ? static_cast<std::size_t>(300 + 97 * i) : good.size() * static_cast<std::size_t>(i) / 25;
+            for (std::size_t k = 0; k < 4 && at + k < bad.size(); ++k) bad[at + k] = static_cast<char>(bad[at + k] ^ 0xA5);
+            variants.push_back(bad);
+        }
+        for (const ProgramUnderTest& program : kPrograms) {
+            for (std::size_t v = 0; v < variants.size(); ++v) {
+                dir.writeReplay("f", ByteVec(variants[v].begin(), variants[v].end()));
+                auto started = std::chrono::steady_clock::now();
+                RunResult r = runProgram(program.exe, dir, program.input);
+                double seconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+                std::string what = std::string(program.name) + " on " + path + " variant " + std::to_string(v);
+                EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << what << " exit " << r.exitCode;
+                EXPECT_EQ(r.console.find("Sanitizer"), std::string::npos) << what << "\n" << r.console;
+                EXPECT_EQ(r.console.find("runtime error"), std::string::npos) << what << "\n" << r.console;
+                EXPECT_LT(seconds, 10.0) << what;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zr
