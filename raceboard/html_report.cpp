@@ -404,17 +404,7 @@ void Page::ownLapTable(int session) {
     const bool practice = session == kPracticeSession;
     const bool known = d.tables.isSlot(o);
     const OwnSectorTable& table = *d.own;
-    out += practice ? "<BR> <BR> " : " <BR> <BR> ";
-    out += "<table border=3 cellpadding=\"0\"> ";
-    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
-    out += " " + name(o) + "</caption> ";
-    add({"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
-         " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
-         " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"});
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> cha";
-    for (const char* h : kMinHeads) out += h;
-    out += " </td>\n </tr>";
+    out += ownLapTableHead(practice, name(o));
 
     const int laps = !known ? 0 : practice ? d.tables.practice[o].practiceLapCount : d.tables.race[o].raceLapCount;
     for (int l = 1; l <= laps && l < kOwnRows; ++l) {
@@ -454,13 +444,7 @@ void Page::ownLapTable(int session) {
 
 void Page::idealLaps() {
     const OwnSectorTable& table = *d.own;
-    add({" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
-         "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
-         " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "});
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> ";
-    for (const char* h : kMinHeads) out += h;
-    out += " </td>\n </tr>";
+    out += idealLapsHead();
 
     const std::string carCellText = "<td> " + logo(d.header.localDriverSlot) + "</td> ";
     for (int session : {kPracticeSession, kRaceSession}) {
@@ -502,6 +486,35 @@ void Page::footer() {
 }
 
 }  // namespace
+
+std::string ownLapTableHead(bool practice, const std::string& driverName) {
+    std::string out = practice ? "<BR> <BR> " : " <BR> <BR> ";
+    out += "<table border=3 cellpadding=\"0\"> ";
+    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
+    out += " " + driverName + "</caption> ";
+    for (const char* p :
+         {"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
+          " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
+          " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"})
+        out += p;
+    for (const char* h : kMaxHeads) out += h;
+    out += " </td>\n<td> cha";
+    for (const char* h : kMinHeads) out += h;
+    return out + " </td>\n </tr>";
+}
+
+std::string idealLapsHead() {
+    std::string out;
+    for (const char* p :
+         {" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
+          "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
+          " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "})
+        out += p;
+    for (const char* h : kMaxHeads) out += h;
+    out += " </td>\n<td> ";
+    for (const char* h : kMinHeads) out += h;
+    return out + " </td>\n </tr>";
+}
 
 std::string reportDate(const std::string& fileTime) {
     if (fileTime.size() < 24) return "";

@@ -45,9 +45,11 @@ std::string speed1Text(std::int64_t v) { return printed("%lld.%lld", v / 100, v 
 std::string percent2Text(std::int64_t p) { return printed("%lld.%02lld", p / 100, p % 100); }
 std::string percent1Text(std::int64_t p) { return printed("%lld.%lld", p / 10, p % 10); }
 
-std::string pageText(const std::string& replayText) {
+std::string pageText(const std::string& replayText) { return escapeMarkup(windows1252ToUtf8(replayText)); }
+
+std::string escapeMarkup(const std::string& text) {
     std::string out;
-    for (char c : windows1252ToUtf8(replayText)) {
+    for (char c : text) {
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
