@@ -12,6 +12,7 @@ cd "$root"
 scenarios=(
   "dropwatch DropwatchRun"
   "resetlog ResetlogRun"
+  "heatboard HeatboardRun"
 )
 
 scripts/build-windows.sh
