@@ -36,7 +36,8 @@ std::string menuDriverList(const HeatData& data) {
     for (int s = 0; s < kGridSlots; ++s) {
         if (data.tables.race[s].raceLapCount <= 0) continue;
         const HeatDriver& d = data.drivers[s];
-        text += (s < 10 ? " " : "") + std::to_string(s) + "=" + fullName(data, s);
+        if (s < 10) text += " ";
+        text += std::to_string(s) + "=" + fullName(data, s);
         if (++listed % 3 == 0) {
             text += "\n";
         } else {

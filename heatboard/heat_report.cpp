@@ -120,7 +120,7 @@ void HeatPage::leaders() {
     int cells = 0;
     for (const LeaderRun& run : leaderRuns(d.history, t().maxRaceLaps)) {
         out += cellOpener(run.slot) + " lap " + n(run.firstLap);
-        if (run.lastLap != run.firstLap) out += "-" + n(run.lastLap);
+        if (run.lastLap != run.firstLap) out += std::string("-") + n(run.lastLap);
         out += ": " + name(run.slot) + " </td> \n ";
         if (++cells % 5 == 0) out += "</tr> <tr> \n ";
     }

@@ -97,7 +97,8 @@ std::string lapRankTable(const HeatData& data, int slot) {
     std::string text;
     for (int line = 0; line < kRankLines; ++line) {
         for (int lap = line + 1; lap <= lastLap && lap <= kLastRankedLap; lap += kRankLines) {
-            if (lap < 11) text += (lap < 10 ? " " : "") + std::to_string(lap) + " | ";
+            if (lap < 10) text += " ";
+            if (lap < 11) text += std::to_string(lap) + " | ";
             text += rank[lap] < 10 ? " " : "";
             text += rank[lap] < 1 ? std::string("-") : std::to_string(rank[lap]);
             text += " ";

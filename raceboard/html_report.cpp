@@ -153,7 +153,7 @@ void Page::leaders() {
         const int slot = leader[lap];
         out += own(slot) ? "<td bgcolor=\"#FFFF00\"> \n" : "<td> \n";
         out += " lap " + n(from);
-        if (lap != from) out += "-" + n(lap);
+        if (lap != from) out += std::string("-") + n(lap);
         out += ": " + name(slot) + " </td> \n ";
         if (++cells % 5 == 0) out += "</tr> <tr> \n ";
         from = lap + 1;
@@ -297,7 +297,7 @@ void Page::statistics() {
             const Marks marks{own(s), false};
             entryStart("", marks, i, s);
             cell("", marks, percent1Text(onTrackPermille(d.tables, s)));
-            cell("", marks, "(" + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")");
+            cell("", marks, std::string("(") + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")");
             out += "\n ";
         })};
     const int secondRows = rowsOf(second);
