@@ -81,9 +81,10 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostrea
     std::uint32_t rate = 0;
     readU8(replay, header::frameRate, rate);
     data.frameRate = frameRateOf(rate, FrameRateRule::only60Or36);
-    data.reportTrackName = textAt(replay, header::reportTrackName, 8);
-    if (!data.reportTrackName.empty()) data.reportTrackName = upperAscii(data.reportTrackName.substr(0, 1)) +
-                                                              data.reportTrackName.substr(1);
+    // Only the first character of the track name is upper-cased.
+    std::string track = textAt(replay, header::reportTrackName, 8);
+    if (!track.empty()) track = upperAscii(track.substr(0, 1)) + track.substr(1);
+    data.reportTrackName = track;
     data.modName = textAt(replay, header::modName, kHeatModNameBytes);
 
     const DriverTable drivers = readDriverTable(replay, header::firstDriverRecord, true);

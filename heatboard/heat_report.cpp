@@ -138,8 +138,11 @@ void HeatPage::lapTable(const Ranking& list, LapList kind, bool onTrackCell) {
         const int s = list.slots[i - 1];
         const std::int64_t time = listedLapTime(t(), kind, s);
         out += rowOpener(s);
-        if (onTrackCell)
-            out += listedLapOffTrack(t(), kind, s) ? " <td bgcolor=\"#000000\"> </td> " : " <td bgcolor=\"#00FF00\"> </td> ";
+        if (onTrackCell) {
+            // Black when the listed lap was driven off the track.
+            out += listedLapOffTrack(t(), kind, s) ? " <td bgcolor=\"#000000\">" : " <td bgcolor=\"#00FF00\">";
+            out += " </td> ";
+        }
         out += "<td align=\"center\">" + n(i) + " </td> <td> " + name(s) + " </td> <td> " + logo(s) + " </td> <td> " +
                lapTimeText(time) + " </td> <td> ";
         if (i >= 2) out += lapGapText(time - listedLapTime(t(), kind, list.slots[0]));
