@@ -153,7 +153,7 @@ void Page::leaders() {
         const int slot = leader[lap];
         out += own(slot) ? "<td bgcolor=\"#FFFF00\"> \n" : "<td> \n";
         out += " lap " + n(from);
-        if (lap != from) out += "-" + n(lap);
+        if (lap != from) out += std::string("-") + n(lap);
         out += ": " + name(slot) + " </td> \n ";
         if (++cells % 5 == 0) out += "</tr> <tr> \n ";
         from = lap + 1;
@@ -297,7 +297,7 @@ void Page::statistics() {
             const Marks marks{own(s), false};
             entryStart("", marks, i, s);
             cell("", marks, percent1Text(onTrackPermille(d.tables, s)));
-            cell("", marks, "(" + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")");
+            cell("", marks, std::string("(") + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")");
             out += "\n ";
         })};
     const int secondRows = rowsOf(second);
@@ -404,17 +404,7 @@ void Page::ownLapTable(int session) {
     const bool practice = session == kPracticeSession;
     const bool known = d.tables.isSlot(o);
     const OwnSectorTable& table = *d.own;
-    out += practice ? "<BR> <BR> " : " <BR> <BR> ";
-    out += "<table border=3 cellpadding=\"0\"> ";
-    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
-    out += " " + name(o) + "</caption> ";
-    add({"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
-         " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
-         " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"});
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> cha";
-    for (const char* h : kMinHeads) out += h;
-    out += " </td>\n </tr>";
+    out += ownLapTableHead(practice, name(o));
 
     const int laps = !known ? 0 : practice ? d.tables.practice[o].practiceLapCount : d.tables.race[o].raceLapCount;
     for (int l = 1; l <= laps && l < kOwnRows; ++l) {
@@ -454,13 +444,7 @@ void Page::ownLapTable(int session) {
 
 void Page::idealLaps() {
     const OwnSectorTable& table = *d.own;
-    add({" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
-         "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
-         " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "});
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> ";
-    for (const char* h : kMinHeads) out += h;
-    out += " </td>\n </tr>";
+    out += idealLapsHead();
 
     const std::string carCellText = "<td> " + logo(d.header.localDriverSlot) + "</td> ";
     for (int session : {kPracticeSession, kRaceSession}) {
@@ -502,6 +486,35 @@ void Page::footer() {
 }
 
 }  // namespace
+
+std::string ownLapTableHead(bool practice, const std::string& driverName) {
+    std::string out = practice ? "<BR> <BR> " : " <BR> <BR> ";
+    out += "<table border=3 cellpadding=\"0\"> ";
+    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
+    out += " " + driverName + "</caption> ";
+    for (const char* p :
+         {"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
+          " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
+          " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"})
+        out += p;
+    for (const char* h : kMaxHeads) out += h;
+    out += " </td>\n<td> cha";
+    for (const char* h : kMinHeads) out += h;
+    return out + " </td>\n </tr>";
+}
+
+std::string idealLapsHead() {
+    std::string out;
+    for (const char* p :
+         {" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
+          "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
+          " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "})
+        out += p;
+    for (const char* h : kMaxHeads) out += h;
+    out += " </td>\n<td> ";
+    for (const char* h : kMinHeads) out += h;
+    return out + " </td>\n </tr>";
+}
 
 std::string reportDate(const std::string& fileTime) {
     if (fileTime.size() < 24) return "";

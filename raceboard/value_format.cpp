@@ -47,9 +47,11 @@ std::string speed1Text(std::int64_t v) { return digitsOf(v / 100) + "." + digits
 std::string percent2Text(std::int64_t p) { return digitsOf(p / 100) + "." + digitsOf(p % 100, 2); }
 std::string percent1Text(std::int64_t p) { return digitsOf(p / 10) + "." + digitsOf(p % 10); }
 
-std::string pageText(const std::string& replayText) {
+std::string pageText(const std::string& replayText) { return escapeMarkup(windows1252ToUtf8(replayText)); }
+
+std::string escapeMarkup(const std::string& text) {
     std::string out;
-    for (char c : windows1252ToUtf8(replayText)) {
+    for (char c : text) {
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;

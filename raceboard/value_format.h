@@ -21,6 +21,10 @@ std::string percent1Text(std::int64_t p);   // tenths: 96.5
 // a driver name never becomes markup.
 std::string pageText(const std::string& replayText);
 
+// The text with & < > " escaped and every other byte kept, for a page that
+// declares no charset.
+std::string escapeMarkup(const std::string& text);
+
 // The logo image of a car make 0 to 6; empty for any other value.
 std::string carLogo(std::int32_t carMake);
 

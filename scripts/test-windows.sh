@@ -16,6 +16,7 @@ scenarios=(
   "exitwatch ExitwatchRun"
   "boxlog BoxlogRun"
   "raceboard RaceboardRun"
+  "heatboard HeatboardRun"
 )
 
 scripts/build-windows.sh

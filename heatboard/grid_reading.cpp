@@ -1,0 +1,133 @@
+#include "grid_reading.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+
+#include "driver_table.h"
+#include "replay_header.h"
+
+namespace zr {
+
+namespace {
+
+constexpr std::int64_t kHeatModNameBytes = 6;
+
+std::string textAt(Bytes replay, std::int64_t offset, std::size_t width) {
+    char text[17];
+    readText(replay, offset, width, text);
+    return text;
+}
+
+// The driver records as heatboard shows them: per record the last name, the
+// car make and slot, and the word after the record (the next record's first
+// bytes, or the tag that ends the table). The names and makes go into the
+// grid's slots; the user's name marks his slot.
+void readGridDrivers(Bytes replay, const DriverTable& table, const MyName& me, HeatData& data, std::ostream& out) {
+    const int base = data.gridsRead * kReplaySlots;
+    for (int r = 0; r < table.driverRecordCount; ++r) {
+        const std::int64_t at = header::firstDriverRecord + driver::recordBytes * r;
+        HeatDriver d;
+        d.firstName = textAt(replay, at + driver::firstName, 16);
+        d.lastName = textAt(replay, at + driver::lastName, 16);
+        std::int32_t carSlot = 0, after = 0;
+        readI32(replay, at + driver::carMake, d.carMake);
+        readI32(replay, at + driver::carSlot, carSlot);
+        out << d.lastName << "\n" << "Auto=" << d.carMake << "  Welch=" << carSlot << "\n";
+        // A car slot outside the grid's 20 has no row: it must not reach
+        // another grid's slots.
+        if (carSlot >= 0 && carSlot < kReplaySlots) {
+            const int slot = base + carSlot;
+            if (d.firstName == me.first && d.lastName == me.second) {
+                data.userSlot = slot;
+                data.userFound = true;
+            }
+            data.drivers[slot] = d;
+        }
+        readI32(replay, at + driver::recordBytes, after);
+        out << "Wert=" << after << "\n";
+    }
+}
+
+}  // namespace
+
+MyName parseMyName(std::string bytes) {
+    while (!bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n')) bytes.pop_back();
+    MyName name;
+    const std::size_t blank = bytes.find(' ');
+    name.first = bytes.substr(0, blank);
+    if (blank != std::string::npos) name.second = bytes.substr(blank + 1);
+    return name;
+}
+
+std::vector<std::int32_t> HeatData::gridOrigins() const {
+    std::vector<std::int32_t> origin(kGridSlots);
+    for (int s = 0; s < kGridSlots; ++s) origin[s] = gridStartStamp[s / kReplaySlots];
+    return origin;
+}
+
+GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostream& out) {
+    std::int32_t localDriverSlot = 0;
+    readI32(replay, header::localDriverSlot, localDriverSlot);
+    if (localDriverSlot != 0) {
+        out << "Sorry! Zant_Heatboard is made for Server Replays only.\n"
+            << "If you would see the datas from ONE replay only\n"
+            << "please use Zant_Raceboard!\n"
+            << std::flush;
+        return GridOutcome::notServerReplay;
+    }
+    const int grid = data.gridsRead;
+    const int base = grid * kReplaySlots;
+    std::uint32_t rate = 0;
+    readU8(replay, header::frameRate, rate);
+    data.frameRate = frameRateOf(rate, FrameRateRule::only60Or36);
+    // Only the first character of the track name is upper-cased.
+    std::string track = textAt(replay, header::reportTrackName, 8);
+    if (!track.empty()) track = upperAscii(track.substr(0, 1)) + track.substr(1);
+    data.reportTrackName = track;
+    data.modName = textAt(replay, header::modName, kHeatModNameBytes);
+
+    const DriverTable drivers = readDriverTable(replay, header::firstDriverRecord, true);
+    readGridDrivers(replay, drivers, me, data, out);
+
+    LapTables& t = data.tables;
+    const LapReading reading = readLapRecords(replay, drivers, t, base);
+    if (reading.raceTableRead) {
+        // A grid without race laps leaves the event's values as they are.
+        t.hasRaceTable = true;
+        data.largestRaceRecordBytes = std::max(data.largestRaceRecordBytes, reading.largestRaceRecordBytes);
+        t.maxRaceLaps = data.largestRaceRecordBytes / 4 - 2;
+    }
+    data.gridStartStamp[grid] = reading.raceStartStamp;
+    char start[64];
+    std::snprintf(start, sizeof start, "%d.%03d", reading.raceStartStamp / 1000, reading.raceStartStamp % 1000);
+    out << "Zeit in Startaufstellung dieses Grids:" << start << "s\n" << std::flush;
+
+    if (t.hasRaceTable && drivers.driverRecordCount > 2) {
+        out << "One moment please. The tool is searching for track length.\n" << std::flush;
+        data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength);
+        out << "track length=" << data.trackLength / 2 << "mm\n" << std::flush;
+        measureFastestRaceLaps(replay, reading.streamStart, data.frameRate, data.trackLength, t, base, drivers,
+                               kHeatboardWalk, data.measure, out);
+    }
+    ++data.gridsRead;
+    return GridOutcome::read;
+}
+
+void finishGrids(HeatData& data) {
+    const LapTables& t = data.tables;
+    if (t.maxRaceLaps >= 0) {
+        data.history = computeLapHistory(t, t.maxRaceLaps, data.gridOrigins());
+        // A grid's winner took the flag first among those who drove the full distance.
+        for (int s = 0; s < kGridSlots; ++s) {
+            const RaceLaps& r = t.race[s];
+            if (r.raceLapCount != t.maxRaceLaps || r.raceLapCount >= kLapRows) continue;
+            const std::int32_t finish = r.raceStamps[r.raceLapCount];
+            std::int32_t& winner = data.gridWinnerStamp[s / kReplaySlots];
+            if (finish > 0 && finish < winner) winner = finish;
+        }
+    }
+    data.rankings = buildRankings(t, data.measure, data.history, RankingOptions{t.hasRaceTable, true, kGridSlots});
+}
+
+}  // namespace zr

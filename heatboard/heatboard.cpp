@@ -1,0 +1,91 @@
+#include "heatboard.h"
+
+#include <istream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "chain_replay.h"
+#include "front_end.h"
+#include "grid_reading.h"
+#include "heat_menu.h"
+#include "heat_report.h"
+#include "platform.h"
+
+namespace zr {
+
+namespace {
+
+const char* const kGridWords[kGrids] = {"GridA ", "GridB ", "GridC ", "GridD ", "GridE "};
+
+std::string promptGrid(int grid, std::istream& in, std::ostream& out) {
+    out << "\n\nPlease put in the name of the " << kGridWords[grid] << "replay-file (without .rpy)!\n"
+        << "If no " << kGridWords[grid] << "exist put in number 0!\n"
+        << std::flush;
+    std::string word;
+    in >> word;
+    return word;
+}
+
+// The grid's replay; nothing when there is no such grid: "0" as the prompt
+// asks, the end of the input, or a replay that cannot be opened.
+std::optional<Replay> openGrid(const std::string& word, const std::string& folder) {
+    if (word.empty() || word == "0") return std::nullopt;
+    auto paths = buildRunPaths(word, folder, profileOf(Program::heatboard));
+    if (!paths) return std::nullopt;
+    return openReplay(*paths);
+}
+
+}  // namespace
+
+int runHeatboard(std::istream& in, std::ostream& out) {
+    out << "Tip: You can mark your datas especially if you edit the myname.txt. Change the\n"
+        << "drivername in this file to your name and you should see yellow lines in the html\n"
+        << std::flush;
+
+    std::vector<std::uint8_t> nameBytes;
+    if (!readWholeFile("myname.ini", nameBytes)) {
+        out << "Datei myname.ini existiert nicht" << std::flush;
+        pauseConsole(in, out);
+        return 0;
+    }
+    const MyName me = parseMyName(std::string(nameBytes.begin(), nameBytes.end()));
+
+    const std::optional<std::string> folder = readSimulatorFolder();
+    if (!folder) {
+        out << configFailureText(profileOf(Program::heatboard).messages) << std::flush;
+        return 1;
+    }
+
+    auto data = std::make_unique<HeatData>();
+    std::string baseName;
+    for (int grid = 0; grid < kGrids; ++grid) {
+        const std::string word = promptGrid(grid, in, out);
+        if (grid == 0) baseName = word + "All";
+        std::optional<Replay> replay = openGrid(word, *folder);
+        if (!replay) {
+            if (grid > 0) break;  // the grids read so far are evaluated
+            out << "The tool find not the replay.\n"
+                << "Have you edit the path in Zant_Raceboard.ini to your zant directory?\n"
+                << "At the end of the path it must be a \"\\\"!\n"
+                << std::flush;
+            pauseConsole(in, out);
+            return 1;
+        }
+        if (readGrid(replay->bytes(), me, *data, out) == GridOutcome::notServerReplay) {
+            pauseConsole(in, out);
+            return 0;
+        }
+    }
+
+    finishGrids(*data);
+    out << fastestLapSummary(*data) << std::flush;
+    pauseConsole(in, out);
+
+    const int choice = runHeatMenu(*data, in, out);
+    if (!saveReport(heatReportName(baseName, choice), heatboardReport(*data, baseName, choice == 0), out)) return 1;
+    return 0;
+}
+
+}  // namespace zr

@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "grid_replays.h"
+#include "heat_menu.h"
+#include "heat_report.h"
+#include "heat_stats.h"
+#include "html_report.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
+
+// A race car with evenly spaced laps and no practice.
+GridCar racer(const char* last, int slot, std::uint32_t start, int laps, std::uint32_t lapMs) {
+    return GridCar{{"X", last, slot, 1}, {}, {}, evenLaps(start, laps, lapMs), {}};
+}
+
+// Reads the grids' lap records (no event stream) one after another.
+struct Event {
+    HeatData data;
+    std::string console;
+};
+void readGrids(Event& e, const std::vector<std::vector<GridCar>>& grids, const MyName& me = {}) {
+    std::ostringstream out;
+    for (const std::vector<GridCar>& cars : grids) {
+        ReplaySpec spec = gridReplay(cars, 0);
+        spec.records.clear();
+        ByteVec bytes = buildReplay(spec);
+        EXPECT_EQ(readGrid(view(bytes), me, e.data, out), GridOutcome::read);
+    }
+    finishGrids(e.data);
+    e.console = out.str();
+}
+
+std::vector<int> slotsOf(const std::vector<HeatRow>& rows) {
+    std::vector<int> slots;
+    for (const HeatRow& r : rows) slots.push_back(r.slot);
+    return slots;
+}
+
+TEST(GridReading, EachGridFillsItsOwnTwentySlotsAndShowsItsRecords) {
+    Event e;
+    readGrids(e, {{racer("Aa", 0, 3000, 2, 40000), racer("Ab", 1, 3500, 2, 41000), racer("Ac", 19, 3700, 2, 42000)},
+                  {racer("Ba", 5, 9000, 3, 40000), racer("Bb", 7, 9400, 3, 39000)}});
+    const HeatData& d = e.data;
+    EXPECT_EQ(d.drivers[25].lastName, "Ba");
+    EXPECT_EQ(d.tables.race[25].raceLapCount, 3);
+    EXPECT_EQ(d.tables.race[27].raceStamps[1], 9400 + 39000);
+    EXPECT_EQ(d.tables.race[19].raceLapCount, 2);
+    EXPECT_EQ(d.gridStartStamp[0], 3000);
+    EXPECT_EQ(d.gridStartStamp[1], 9000);
+    EXPECT_EQ(d.tables.maxRaceLaps, 3);  // over all grids
+    // Per record: last name, make and slot, and the word after the record.
+    EXPECT_NE(e.console.find("Ab\nAuto=1  Welch=1\nWert=88\nAc\n"), std::string::npos) << e.console;
+    EXPECT_NE(e.console.find("Welch=19\nWert=1280332866\nZeit in Startaufstellung dieses Grids:3.000s\n"),
+              std::string::npos);
+    // Two drivers: no track length search in grid B.
+    ASSERT_NE(e.console.find("track length="), std::string::npos);
+    EXPECT_EQ(e.console.find("track length="), e.console.rfind("track length="));
+}
+
+TEST(GridReading, CarSlotsOutsideTheGridNeverReachAnotherGrid) {
+    Event e;
+    readGrids(e, {{racer("Aa", 1, 3000, 2, 40000), racer("Wide", 25, 3000, 4, 40000), racer("Neg", -3, 3000, 4, 400)},
+                  {racer("Ba", 1, 9000, 2, 40000)}});
+    const HeatData& d = e.data;
+    EXPECT_EQ(d.drivers[25].lastName, "");
+    EXPECT_EQ(d.tables.race[25].raceLapCount, 0);
+    EXPECT_EQ(d.drivers[21].lastName, "Ba");
+    EXPECT_EQ(d.tables.maxRaceLaps, 2);  // the records without a row do not count
+    EXPECT_NE(e.console.find("Wide\nAuto=1  Welch=25\n"), std::string::npos);
+}
+
+TEST(GridReading, AGridWithoutRaceLapsKeepsTheEventsRaceValues) {
+    Event e;
+    GridCar practiser{{"P", "Practice", 1, 0}, evenLaps(1000, 2, 40000), {}, {}, {}};
+    readGrids(e, {{racer("Aa", 1, 3000, 4, 40000), racer("Ab", 2, 3000, 4, 40000), racer("Ac", 3, 3000, 4, 40000)},
+                  {practiser}});
+    EXPECT_TRUE(e.data.tables.hasRaceTable);
+    EXPECT_EQ(e.data.tables.maxRaceLaps, 4);
+    EXPECT_EQ(e.data.gridStartStamp[1], kNoLap);
+    EXPECT_NE(e.console.find("Zeit in Startaufstellung dieses Grids:100000.000s\n"), std::string::npos);
+    EXPECT_EQ(e.data.tables.practice[21].practiceLapCount, 2);
+}
+
+TEST(GridReading, AReplayOfAParticipantIsRefusedBeforeAnythingIsStored) {
+    HeatData d;
+    std::ostringstream out;
+    ReplaySpec spec = gridReplay({racer("Aa", 1, 3000, 2, 40000)}, 0);
+    spec.localDriverSlot = 1;
+    ByteVec bytes = buildReplay(spec);
+    EXPECT_EQ(readGrid(view(bytes), {}, d, out), GridOutcome::notServerReplay);
+    EXPECT_EQ(out.str(),
+              "Sorry! Zant_Heatboard is made for Server Replays only.\nIf you would see the datas from ONE replay "
+              "only\nplease use Zant_Raceboard!\n");
+    EXPECT_EQ(d.gridsRead, 0);
+    EXPECT_EQ(d.tables.race[1].raceLapCount, 0);
+}
+
+TEST(MyNameFile, TheFirstBlankSplitsAndLineEndsAtTheEndAreDropped) {
+    MyName a = parseMyName("Emil Engel\r\n");
+    EXPECT_EQ(a.first, "Emil");
+    EXPECT_EQ(a.second, "Engel");
+    MyName b = parseMyName("Anna van Dijk");
+    EXPECT_EQ(b.second, "van Dijk");
+    MyName c = parseMyName("Solo\n");
+    EXPECT_EQ(c.first, "Solo");
+    EXPECT_EQ(c.second, "");
+}
+
+TEST(MyNameFile, TheLastMatchingRecordMarksTheUser) {
+    Event e;
+    GridCar emil = racer("Engel", 4, 3000, 2, 40000);
+    emil.driver.firstName = "Emil";
+    readGrids(e, {{emil}, {racer("Other", 1, 3000, 2, 40000), emil}}, MyName{"Emil", "Engel"});
+    EXPECT_TRUE(e.data.isUser(24));
+    Event nobody;
+    readGrids(nobody, {{racer("Other", 0, 3000, 2, 40000)}}, MyName{"Emil", "Engel"});
+    EXPECT_FALSE(nobody.data.userFound);
+    EXPECT_FALSE(nobody.data.isUser(0));  // slot 0 is not the user just because nobody matched
+}
+
+TEST(HeatClassification, DriversOfDifferentGridsCompareByTimeSinceTheirGridsStart) {
+    Event e;
+    // Grid A's driver needs 90 s from his grid's start, grid B's 89 s on a
+    // clock that runs much later.
+    readGrids(e, {{racer("A", 1, 10000, 20, 4500)}, {racer("B", 1, 500000, 20, 4450)}});
+    std::vector<HeatRow> rows = classifyHeat(e.data);
+    ASSERT_EQ(slotsOf(rows), (std::vector<int>{21, 1}));
+    EXPECT_EQ(rows[0].raceTime, 89000);
+    EXPECT_TRUE(rows[1].finished);
+}
+
+TEST(HeatClassification, AFinisherWithFewerLapsIsProjectedWithHisAverageLap) {
+    Event e;
+    // The winner takes the flag at 20 laps; the lapped driver crosses the line
+    // after him with 19.
+    readGrids(e, {{racer("Win", 1, 1000, 20, 50000), racer("Lapped", 2, 1000, 19, 53000),
+                   racer("Out12", 3, 1000, 12, 50000), racer("Out11", 4, 1000, 11, 49000)}});
+    std::vector<HeatRow> rows = classifyHeat(e.data);
+    ASSERT_EQ(slotsOf(rows), (std::vector<int>{1, 2, 3, 4}));
+    const std::int64_t t = 19 * 53000;
+    EXPECT_EQ(rows[1].raceTime, 1 * ((t - 5500) / 19) + t);
+    EXPECT_TRUE(rows[1].finished);
+    // Retirements: more laps first, then the elapsed time at the last lap.
+    EXPECT_FALSE(rows[2].finished);
+    EXPECT_EQ(rows[2].raceTime, 12 * 50000);
+    EXPECT_FALSE(rows[3].finished);
+}
+
+TEST(HeatClassification, AShorterGridComesAfterAllFinishers) {
+    Event e;
+    readGrids(e, {{racer("A1", 1, 1000, 20, 50000), racer("A2", 2, 1000, 20, 51000)},
+                  {racer("B1", 1, 1000, 15, 40000), racer("B2", 2, 1000, 15, 39000), racer("B3", 3, 1000, 14, 30000)}});
+    std::vector<HeatRow> rows = classifyHeat(e.data);
+    EXPECT_EQ(e.data.gridWinnerStamp[1], kNoWinner);  // nobody in grid B drove 20 laps
+    ASSERT_EQ(slotsOf(rows), (std::vector<int>{1, 2, 22, 21, 23}));
+    EXPECT_FALSE(rows[2].finished);
+    EXPECT_EQ(rows[2].raceTime, 15 * 39000);
+}
+
+TEST(HeatClassification, SlotZeroIsNeverListedButHidesNobody) {
+    Event e;
+    readGrids(e, {{racer("Zero", 0, 1000, 5, 40000), racer("One", 1, 1000, 5, 41000), racer("Two", 2, 1000, 3, 1)}});
+    EXPECT_EQ(slotsOf(classifyHeat(e.data)), (std::vector<int>{1, 2}));
+    e.data.history.fastestLapCount.assign(kGridSlots, 0);
+    e.data.history.fastestLapCount[0] = 3;
+    e.data.history.fastestLapCount[1] = 2;
+    e.data.rankings = buildRankings(e.data.tables, e.data.measure, e.data.history, {true, true, kGridSlots});
+    EXPECT_EQ(fastestLapSummary(e.data),
+              "\n\n             BESTE RUNDEN TABELLE\n\n            2 * X One\n");
+    EXPECT_EQ(e.data.rankings.consistency.slots, (std::vector<int>{1, 2}));
+}
+
+TEST(HeatTenths, ColumnsLookAtTenthsOfTheRaceAndPlacesUseOwnClocks) {
+    const int expected[] = {2, 5, 7, 10, 12, 15, 17, 20, 22};
+    for (int j = 1; j <= 9; ++j) EXPECT_EQ(tenthLap(j, 25), expected[j - 1]);
+    Event e;
+    readGrids(e, {{racer("A", 1, 1000, 4, 40000), racer("A2", 2, 1000, 2, 39000)},
+                  {racer("B", 1, 700000, 4, 39500)}});
+    EXPECT_EQ(placeAtLap(e.data, 2, 1), 1);
+    EXPECT_EQ(placeAtLap(e.data, 21, 1), 2);
+    EXPECT_EQ(placeAtLap(e.data, 1, 1), 3);
+    EXPECT_EQ(placeAtLap(e.data, 1, 4), 2);
+    EXPECT_EQ(placeAtLap(e.data, 2, 4), 0);  // no stamp at lap 4: shown as "-"
+}
+
+TEST(HeatLeaders, TheLeaderOfALapHasTheSmallestTimeSinceHisGridsStart) {
+    Event e;
+    GridCar c = racer("C", 3, 900000, 10, 40000);
+    c.race[7] = c.race[6] + 30000;  // grid C's driver is fastest to lap 7 only
+    readGrids(e, {{racer("A", 1, 1000, 10, 39000)}, {racer("B", 1, 200000, 10, 39500)}, {c}});
+    EXPECT_EQ(e.data.history.lapLeader[7], 43);
+    std::vector<LeaderRun> runs = leaderRuns(e.data.history, e.data.tables.maxRaceLaps);
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].slot, 1);
+    EXPECT_EQ(runs[0].lastLap, 6);
+    EXPECT_EQ(runs[1].slot, 43);
+    EXPECT_EQ(runs[1].firstLap, 7);
+    EXPECT_EQ(runs[1].lastLap, 7);
+    EXPECT_EQ(runs[2].firstLap, 8);
+    EXPECT_EQ(runs[2].lastLap, 10);
+}
+
+TEST(HeatLeaders, EightRunsMakeTwoRowsOfLeaderCells) {
+    Event e;
+    // Even laps: A leads on equal times; B is ahead in laps 3-4, 7-8, 11-12
+    // and 15-20, seven changes of the lead in 20 laps.
+    GridCar a = racer("A", 1, 1000, 20, 40000), b = racer("B", 2, 1000, 20, 40000);
+    for (int lap : {3, 4, 7, 8, 11, 12, 15, 16, 17, 18, 19, 20}) b.race[lap] -= 100;
+    readGrids(e, {{a, b, racer("C", 3, 1000, 20, 45000)}});
+    EXPECT_EQ(leaderRuns(e.data.history, 20).size(), 8u);
+    std::string page = heatboardReport(e.data, "xAll", true);
+    std::size_t from = page.find("LEADER </caption>");
+    std::string table = page.substr(from, page.find("</border>", from) - from);
+    EXPECT_NE(table.find("<td> \n lap 1-2: X A </td> \n <td> \n lap 3-4: X B </td> \n "), std::string::npos) << table;
+    EXPECT_NE(table.find("lap 9-10: X A </td> \n </tr> <tr> \n <td> \n lap 11-12: X B"), std::string::npos);
+    EXPECT_EQ(table.find("</tr> <tr>"), table.rfind("</tr> <tr>"));
+    EXPECT_NE(table.find("lap 15-20: X B </td> \n </tr> \n "), std::string::npos);
+}
+
+TEST(HeatMenu, RankLinesHoldEveryTenthLapAndTheScaleBelow) {
+    Event e;
+    GridCar slow = racer("Slow", 1, 1000, 35, 42000), fast = racer("Fast", 2, 1000, 35, 41000);
+    readGrids(e, {{slow, fast}, {racer("Quick", 3, 1000, 34, 40000)}});
+    const std::string table = lapRankTable(e.data, 1);
+    std::istringstream lines(table);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, " 1 |  3  3  3  3  ");
+    for (int i = 0; i < 9; ++i) std::getline(lines, line);
+    EXPECT_EQ(line, "10 |  3  3  3  ");  // laps 10, 20, 30
+    std::getline(lines, line);
+    EXPECT_EQ(line, "   ***************");
+    std::getline(lines, line);
+    EXPECT_EQ(line, "     10 20 30 40 ");
+    // From the first lap without a time the ranks stay empty.
+    EXPECT_NE(lapRankTable(e.data, 23).find(" 5 |  1  1  1  - "), std::string::npos);
+}
+
+TEST(HeatMenu, DriversThreeToALineAndTheLastNumberChoosesTheVariant) {
+    Event e;
+    readGrids(e, {{racer("Zero", 0, 1000, 3, 40000), racer("One", 1, 1000, 3, 40000)},
+                  {racer("Twentyone", 1, 1000, 3, 40000), racer("Averyverylongna", 5, 1000, 3, 40000)}});
+    EXPECT_EQ(menuDriverList(e.data), " 0=X Zero" + std::string(19, ' ') + " 1=X One" + std::string(20, ' ') +
+                                          "21=X Twentyone\n25=X Averyverylongna" + std::string(8, ' '));
+    std::istringstream in("7\n-2\n");
+    std::ostringstream out;
+    EXPECT_EQ(runHeatMenu(e.data, in, out), -2);
+    EXPECT_NE(out.str().find("\n \n\n"), std::string::npos);  // slot 7 has no name
+    std::istringstream ended("1\n");
+    EXPECT_EQ(runHeatMenu(e.data, ended, out), 0);  // the end of the input reads as 0
+    std::istringstream word("x\n");
+    EXPECT_EQ(runHeatMenu(e.data, word, out), 0);
+}
+
+TEST(HeatPage, GridImagesAndFileNames) {
+    EXPECT_EQ(gridImage(0), "<img src=\"images/grid_A.gif\" />");
+    EXPECT_EQ(gridImage(25), "<img src=\"images/grid_B.gif\" />");
+    EXPECT_EQ(gridImage(40), "");
+    EXPECT_EQ(gridImage(80), "");
+    EXPECT_EQ(gridImage(99), "<img src=\"images/grid_E.gif\" />");
+    EXPECT_EQ(heatReportName("rpAll", 0), "rpAll.html");
+    EXPECT_EQ(heatReportName("rpAll", -3), "rpAllno_v.html");
+}
+
+TEST(HeatPage, WithoutRaceLapsThePracticeLapsOfSlotZeroFollowTheHead) {
+    Event e;
+    GridCar host{{"Hank", "<Host>", 0, 0}, {1000, 41000, 83000, 122500}, {0, 0, 16, 0}, {}, {}};
+    readGrids(e, {{host}});
+    const std::string page = heatboardReport(e.data, "p&All", false);
+    const std::string head =
+        "<html> \n<head> \n <PRE> track:   Hillring          file name:   p&amp;All           MOD:    GPMOD6 </PRE>  "
+        "<BR> <BR> </head> \n<body> \n";
+    const std::string practice =
+        ownLapTableHead(true, "Hank &lt;Host&gt;") +
+        "<tr> \n<td align=\"center\"> 1 </td> <td align=\"right\"> - </td> <td align=\"right\"> - </td> <td "
+        "align=\"right\"> - </td> <td align=\"right\"> - </td> <td align=\"right\"> 40.000 </td> </tr> \n"
+        "<tr> \n<td align=\"center\"> 2 </td> <td align=\"right\"> - </td> <td align=\"right\"> - </td> <td "
+        "align=\"right\"> - </td> <td align=\"right\"> - </td> <td align=\"right\"> 00.000 </td> </tr> \n"
+        "<tr> \n<td align=\"center\"> 3 </td> <td align=\"right\"> - </td> <td align=\"right\"> - </td> <td "
+        "align=\"right\"> - </td> <td align=\"right\"> - </td> <td align=\"right\"> 39.500 </td> </tr> \n"
+        "</border> </table> \n";
+    EXPECT_EQ(page, head + practice + idealLapsHead() + "</border> </table> \n <BR> <BR> <BR> </body> \n</html> \n");
+    EXPECT_EQ(heatboardReport(e.data, "p&All", true),
+              head + practice + idealLapsHead() +
+                  "</border> </table> \n <BR> <BR> <BR> <div> All speed values are without warranty </div> </body> "
+                  "\n</html> \n");
+}
+
+}  // namespace
+}  // namespace zr
