@@ -32,7 +32,8 @@ struct Page {
     std::string name(int slot) const {
         return pageText(d.drivers.firstName(slot)) + " " + pageText(d.drivers.lastName(slot));
     }
-    std::string logo(int slot) const { return carLogo(d.drivers.carMake[slot]); }
+    // The recording driver's slot comes from the header and may name no slot.
+    std::string logo(int slot) const { return isCarSlot(slot) ? carLogo(d.drivers.carMake[slot]) : ""; }
     const RaceLaps& race(int slot) const { return d.tables.race[slot]; }
 
     void add(std::initializer_list<const char*> parts) {

@@ -162,6 +162,17 @@ TEST(RaceboardRun, CutAndDamagedReplaysEndWithAPage) {
     }
 }
 
+TEST(RaceboardRun, ARecordingSlotOutsideTheTablesGivesAPageWithoutItsLaps) {
+    ReplaySpec spec = participantRaceReplay();
+    spec.localDriverSlot = 1392508928;
+    Board board(spec);
+    RunResult r = board.run("race\n0\n");
+    EXPECT_EQ(r.exitCode, 0) << r.console;
+    std::string page = board.dir.read("race.html");
+    EXPECT_NE(page.find("NON SERVER"), std::string::npos);
+    EXPECT_NE(page.find("IDEAL LAPS"), std::string::npos);
+}
+
 TEST(ReportDate, DaysBelowTenKeepALeadingBlank) {
     EXPECT_EQ(reportDate("Fri DEC  5 14:30:00 2025\n"), " 5. DEC 2025");
     EXPECT_EQ(reportDate("Sat DEC 13 14:30:00 2025\n"), "13. DEC 2025");
