@@ -17,7 +17,10 @@ namespace {
 template <class T>
 std::string joined(const std::vector<T>& values) {
     std::string s;
-    for (std::size_t i = 0; i < values.size(); ++i) s += (i ? "," : "") + std::to_string(values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i) s += ',';
+        s += std::to_string(values[i]);
+    }
     return s;
 }
 
@@ -78,7 +81,7 @@ struct Fields {
     std::string text(const std::string& key) {
         auto it = values.find(key);
         if (it == values.end()) {
-            missing = key;
+            if (missing.empty()) missing = key;
             return "";
         }
         return it->second;

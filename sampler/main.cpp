@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         for (const ReplayPlan& plan : bundledSamples())
             if (!write(plan, folder)) return 1;
         // The settings of exitwatch and dropwatch, and heatboard's user.
-        if (!writeText(folder + "/timediff.ini", "0 120\r\n") || !writeText(folder + "/myname.ini", "Sabine Schulte")) {
+        if (!writeText(folder + "/timediff.ini", kSampleTimeDiff) || !writeText(folder + "/myname.ini", kSampleUserName)) {
             std::fprintf(stderr, "sampler: cannot write the settings in %s\n", folder.c_str());
             return 1;
         }

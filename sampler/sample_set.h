@@ -10,6 +10,11 @@
 
 namespace zr::sampler {
 
+// The settings beside the bundled samples: "timediff.ini" and heatboard's
+// "myname.ini" (one of the drivers of grid A, without a line end).
+constexpr const char* kSampleTimeDiff = "0 120\r\n";
+constexpr const char* kSampleUserName = "Sabine Schulte";
+
 // A server race, a participant's race with the own-car block, a qualifying
 // session and the three grids of one event (300rplyA to 300rplyC), each with
 // its planned incidents.
