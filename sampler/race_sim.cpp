@@ -569,7 +569,7 @@ struct Sim {
         } else if (c.phase == 1) {
             c.want = 0;
             c.gear = 1;
-            if (f >= c.phaseFrame + seconds(4)) {
+            if (f >= c.phaseFrame + seconds(5)) {
                 c.phase = 2;
                 c.headingOffset = ((c.headingOffset % kHeadingTurn) + kHeadingTurn) % kHeadingTurn;
                 if (c.headingOffset > kHeadingTurn / 2) c.headingOffset -= kHeadingTurn;
@@ -790,7 +790,7 @@ struct Sim {
             addEntry(c, ms);
             return;
         }
-        if (!c.timing) return;
+        if (!c.timing || c.finished) return;
         ++c.lapsDone;
         addEntry(c, ms);
         if (!leaderDone && c.lapsDone == session->laps) {

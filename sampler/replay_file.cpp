@@ -1,6 +1,5 @@
 #include "replay_file.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,25 +21,19 @@ test::ReplaySpec headOf(const ReplayPlan& plan, const GroundTruth& truth) {
     head.modName = plan.modName;
     head.localDriverSlot = plan.ownSlot;
     head.sessionLength = plan.sessionLength;
-    if (plan.hostRecord) head.drivers.push_back({kHostFirstName, kHostLastName, 0, 0});
+    // The host's record comes first and has no lap record: the programs that
+    // skip the first driver record read one lap record fewer than there are
+    // driver records, and the event stream follows the last one they read.
+    head.drivers.push_back({kHostFirstName, kHostLastName, 0, 0});
     for (const CarPlan& c : plan.cars) head.drivers.push_back({c.firstName, c.lastName, c.slot, c.carMake});
-    // Without a host record slot 0 is a car whose driver record comes first;
-    // its lap records come last.
-    auto order = [](const TruthLaps& l) { return l.slot == 0 ? 1000 : l.slot; };
-    for (int pass = 0; pass < 2; ++pass) {
-        std::vector<const TruthLaps*> laps;
-        for (const TruthLaps& l : truth.laps)
-            if ((l.session == "race") == (pass == 1)) laps.push_back(&l);
-        std::stable_sort(laps.begin(), laps.end(), [&](auto a, auto b) { return order(*a) < order(*b); });
-        for (const TruthLaps* l : laps) {
-            test::LapRecordSpec r;
-            r.slot = l->slot;
-            for (std::size_t k = 0; k < l->stamps.size(); ++k)
-                r.entries.push_back({static_cast<std::uint32_t>(l->stamps[k]), static_cast<std::uint8_t>(l->flags[k])});
-            (pass == 1 ? head.raceLaps : head.practiceLaps).push_back(r);
-        }
-        if (pass == 1) head.hasRaceBlock = !laps.empty();
+    for (const TruthLaps& l : truth.laps) {
+        test::LapRecordSpec r;
+        r.slot = l.slot;
+        for (std::size_t k = 0; k < l.stamps.size(); ++k)
+            r.entries.push_back({static_cast<std::uint32_t>(l.stamps[k]), static_cast<std::uint8_t>(l.flags[k])});
+        (l.session == "race" ? head.raceLaps : head.practiceLaps).push_back(r);
     }
+    head.hasRaceBlock = !head.raceLaps.empty();
     head.fillerBytes = 0;
     return head;
 }

@@ -166,19 +166,18 @@ ReplayPlan randomRace(const std::string& name, int cars, int laps, std::uint64_t
     p.frameRate = frameRate == 60 ? 60 : 36;
     p.track = longTrack ? zr::sampler::longTrack() : shortTrack();
     p.modName = "Open";
-    p.hostRecord = cars < 20;
     const int lapS = static_cast<int>(referenceLapMs(p.track) / 1000) + 1;
     p.sessionLength = static_cast<float>(lapS * laps * 2);
 
-    // Slots from 1 (from 0 for a full field of twenty), paces spread over 3 per cent.
+    // Slots from 1, paces spread over 3 per cent, names from the lists (the
+    // steps share no factor with their length, so no two cars are named alike).
     std::vector<int> offsets;
     for (int i = 0; i < cars; ++i) offsets.push_back(prng.between(0, 30));
     std::sort(offsets.begin(), offsets.end());
-    const int first = cars == 20 ? 0 : 1;
     for (int i = 0; i < cars; ++i) {
-        int fn = (i * 7 + static_cast<int>(seed % 5)) % 21;
-        int ln = (i * 11 + static_cast<int>(seed % 7)) % 21;
-        p.cars.push_back({first + i, firstNames[fn], lastNames[ln], i % 7, 1000 - offsets[i]});
+        int fn = (i * 5 + static_cast<int>(seed % 21)) % 21;
+        int ln = (i * 8 + static_cast<int>(seed % 17)) % 21;
+        p.cars.push_back({1 + i, firstNames[fn], lastNames[ln], i % 7, 1000 - offsets[i]});
     }
 
     SessionPlan pr = practice(longTrack ? 150 : 70);
@@ -190,8 +189,8 @@ ReplayPlan randomRace(const std::string& name, int cars, int laps, std::uint64_t
     auto anyPlace = [&] { return prng.between(p.track.pitLaneEndM + 60, p.track.pitLaneStartM - 200); };
 
     // A faster car starts right behind a slower one and runs into it.
-    if (cars >= 4) {
-        int victim = prng.between(1, cars - 2);
+    if (cars >= 5) {
+        int victim = prng.between(1, cars - 4);
         std::swap(grid[static_cast<std::size_t>(victim)], grid[static_cast<std::size_t>(victim) + 1]);
         r.incidents.push_back(contact(grid[static_cast<std::size_t>(victim) + 1], grid[static_cast<std::size_t>(victim)],
                                       std::min(2, laps - 1), anyPlace(), Touch::spin, prng.between(3, 12)));
@@ -207,10 +206,16 @@ ReplayPlan randomRace(const std::string& name, int cars, int laps, std::uint64_t
         for (int k = 0; k < laps / 10; ++k) r.incidents.push_back(at(Deed::offTrack, slotAt(i), anyLap(2, laps), anyPlace()));
     }
     r.incidents.push_back(engine(slotAt(0), anyLap(2, laps / 2), anyPlace(), prng.between(4, 20)));
-    r.incidents.push_back(at(Deed::disconnect, slotAt(cars - 1), std::min(2, laps - 1), anyPlace()));
+    // The slowest car drops out on lap 2, the next retires in the second half.
+    Incident gone = at(Deed::disconnect, slotAt(cars - 1), std::min(2, laps - 1), anyPlace());
+    Incident retire = at(Deed::retire, slotAt(cars - 2), anyLap(laps / 2, laps), anyPlace());
+    retire.standS = 10;
+    auto afterLeaving = [&](const Incident& i) {
+        return (i.slot == gone.slot && i.lap >= gone.lap) || (cars >= 5 && i.slot == retire.slot && i.lap >= retire.lap);
+    };
+    r.incidents.erase(std::remove_if(r.incidents.begin(), r.incidents.end(), afterLeaving), r.incidents.end());
+    r.incidents.push_back(gone);
     if (cars >= 5) {
-        Incident retire = at(Deed::retire, slotAt(cars - 2), anyLap(laps / 2, laps), anyPlace());
-        retire.standS = 10;
         r.incidents.push_back(retire);
         r.incidents.push_back(spinReset(slotAt(cars - 3), anyLap(3, laps), anyPlace()));
         Incident wheel = at(Deed::loseWheel, slotAt(1), anyLap(3, laps), anyPlace());

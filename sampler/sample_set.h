@@ -20,8 +20,10 @@ constexpr const char* kSampleUserName = "Sabine Schulte";
 // its planned incidents.
 std::vector<ReplayPlan> bundledSamples();
 
-// A race of `cars` cars (3 to 20) over `laps` laps with a short practice
-// before it, random pace and a random mix of incidents drawn from `seed`.
+// A race of `cars` cars (3 to 20, in slots 1 to 20) over `laps` laps with a
+// short practice before it, random pace and a random mix of incidents drawn
+// from `seed`. The programs whose tables have twenty rows (slots 0 to 19)
+// leave a car in slot 20 out.
 ReplayPlan randomRace(const std::string& name, int cars, int laps, std::uint64_t seed, int frameRate,
                       bool longTrack);
 

@@ -73,9 +73,8 @@ struct ReplayPlan {
     int frameRate = 36;
     TrackModel track;
     std::string modName;
-    std::vector<CarPlan> cars;   // in slot order
+    std::vector<CarPlan> cars;   // in slot order from slot 1; slot 0 is the host's, who has no car
     int ownSlot = 0;             // a participant's replay: the own car; 0 for a server replay
-    bool hostRecord = true;      // the first driver record names slot 0, the host, who has no car
     float sessionLength = 0.0f;  // header: the session's length in seconds
     std::vector<SessionPlan> sessions;  // practice then race, or qualifying alone
 };
