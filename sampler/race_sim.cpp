@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "prng.h"
+#include "track_model.h"
 
 namespace zr::sampler {
 
@@ -64,7 +65,6 @@ struct Car {
     int headingTarget = 0;
     std::int32_t speed = 0;
     std::int32_t want = 0;
-    std::int32_t cruiseSpeed = 0;
     std::int32_t carry = 0;
     int gear = 1;
     bool refuel = false;
@@ -97,10 +97,9 @@ struct Car {
     bool pastLaneMark = false;
     int serviceStart = 0;
     int departFrame = -1;
-    int leaveFrame = -1;
-    int returnFrame = -1;
-    int escape = -1;  // index into truth.escapes until the car is back
-    bool status = false;
+    int returnFrame = -1;  // an escaped car comes back to its stall
+    int goneFrame = -1;    // a car retiring in its stall leaves the session
+    int escape = -1;       // index into truth.escapes until the car is back
     std::string result = "finished";
 };
 
@@ -109,14 +108,6 @@ bool isLane(int lat) { return lat == kLanes[0] || lat == kLanes[1] || lat == kLa
 int towards(int value, int target, int step) {
     if (value < target) return std::min(target, value + step);
     return std::max(target, value - step);
-}
-
-std::int64_t isqrt(std::int64_t v) {
-    if (v <= 0) return 0;
-    auto r = static_cast<std::int64_t>(std::sqrt(static_cast<double>(v)));
-    while (r * r > v) --r;
-    while ((r + 1) * (r + 1) <= v) ++r;
-    return r;
 }
 
 double lateralTangent(int lat) { return std::tan(lat * 90.0 / 32768.0 * 3.14159265 / 180.0); }
@@ -187,11 +178,13 @@ struct Sim {
     }
 
     // Whether `c` may move sideways to `target`: no car near it stands or is
-    // heading within a lane's width of the way.
+    // heading within a lane's width of the way. Cars in its own lane are ahead
+    // or behind it, kept apart by following, and stay so as it moves out.
     bool wayFree(const Car& c, int target) const {
         int lo = std::min(c.lat, target), hi = std::max(c.lat, target);
         for (const Car& o : cars) {
             if (&o == &c || !present(o) || apart(c, o) >= kNear) continue;
+            if (std::abs(o.lat - c.lat) < kLaneGap && std::abs(o.latTarget - c.lat) < kLaneGap) continue;
             int olo = std::min(o.lat, o.latTarget), ohi = std::max(o.lat, o.latTarget);
             if (std::max(olo - hi, lo - ohi) < kLaneGap) return false;
         }
@@ -244,7 +237,8 @@ struct Sim {
         const Car* lead = nullptr;
         std::int64_t best = kFollow;
         for (const Car& o : cars) {
-            if (&o == &c || &o == ignore || !present(o)) continue;
+            // A car in its stall stands beside the pit lane, not in it.
+            if (&o == &c || &o == ignore || !present(o) || o.mode == Mode::stall) continue;
             std::int64_t d = ahead(c, o);
             if (d == 0 || d >= best) continue;
             bool band = std::abs(c.lat - o.lat) < kLaneGap || std::abs(c.latTarget - o.lat) < kLaneGap ||
@@ -439,12 +433,11 @@ struct Sim {
         c.latTarget = kPitLane;
         c.latStep = 200;
         c.pastLaneMark = false;
-        c.leaveFrame = f;
         if (c.pitStop >= 0) truth.pitStops[c.pitStop].leave = f;
     }
 
     void raceScript(Car& c) {
-        c.want = c.cruiseSpeed = cruise(c);
+        c.want = cruise(c);
         if (f < c.excursionUntil) c.latTarget = c.excursionLat;
         if (c.mode == Mode::racing && !c.finished) triggers(c);
     }
@@ -463,6 +456,8 @@ struct Sim {
         std::int64_t d = forward(c.pos, stop);
         if (d <= std::max<std::int64_t>(200, c.speed / rate)) {
             c.pos = stop;
+            c.lat = c.latTarget;
+            c.headingOffset = c.headingTarget;
             c.speed = c.want = 0;
             c.carry = 0;
             c.mode = Mode::stall;
@@ -485,7 +480,7 @@ struct Sim {
             c.want = pitSpeed;
             return;
         }
-        c.want = c.cruiseSpeed = cruise(c);
+        c.want = cruise(c);
         if (!isLane(c.latTarget)) c.latTarget = freeLaneNear(c);
         if (isLane(c.latTarget) && c.lat == c.latTarget) {
             c.mode = Mode::racing;
@@ -517,7 +512,7 @@ struct Sim {
             depart(c);
         } else {
             c.inStall = InStall::done;
-            c.returnFrame = f + seconds(i.standS);
+            c.goneFrame = f + seconds(i.standS);
         }
     }
 
@@ -544,7 +539,7 @@ struct Sim {
             if (c.task >= 0 && tasks[c.task].incident.leaves && f >= c.phaseFrame + seconds(8)) depart(c);
             break;
         case InStall::done:
-            if (f == c.returnFrame && kind == SessionKind::race) {
+            if (f == c.goneFrame && kind == SessionKind::race) {
                 truth.retirements.push_back({c.slot, c.phaseFrame, f, true});
                 c.result = "retired";
                 c.mode = Mode::absent;
@@ -553,10 +548,15 @@ struct Sim {
         }
     }
 
+    // Slows down to a stop, rolling on while the car still drifts sideways.
+    void coast(Car& c, std::int32_t brake) {
+        c.speed = std::max(c.lat == c.latTarget ? 0 : kRoll, c.speed - brake / rate);
+        c.want = c.speed;
+    }
+
     void spinScript(Car& c) {
         if (c.phase == 0) {
-            c.speed = std::max(c.lat == c.latTarget ? 0 : kRoll, c.speed - kSpinBrake / rate);
-            c.want = c.speed;
+            coast(c, kSpinBrake);
             c.latTarget = c.side * kBesideTrack;
             c.latStep = 500;
             c.headingOffset += perFrame(10);
@@ -577,7 +577,7 @@ struct Sim {
                 c.latStep = 150;
             }
         } else {
-            c.want = c.cruiseSpeed = cruise(c) * 8 / 10;
+            c.want = cruise(c) * 8 / 10;
             if (!isLane(c.latTarget)) c.latTarget = freeLaneNear(c);
             if (isLane(c.latTarget) && c.lat == c.latTarget && c.headingOffset == 0) {
                 c.mode = Mode::racing;
@@ -596,8 +596,7 @@ struct Sim {
 
     void parkScript(Car& c) {
         if (c.phase == 0) {
-            c.speed = std::max(c.lat == c.latTarget ? 0 : kRoll, c.speed - (c.spinning ? kSpinBrake : kParkBrake) / rate);
-            c.want = c.speed;
+            coast(c, c.spinning ? kSpinBrake : kParkBrake);
             if (c.spinning) {
                 c.headingOffset += perFrame(10);
                 c.headingTarget = c.headingOffset;
@@ -679,20 +678,14 @@ struct Sim {
 
     // ---- hunting -----------------------------------------------------------
 
-    const Car* huntedBy(const Car& c) {
+    // The contact this car is to cause, while it and its victim race.
+    Task* huntOf(const Car& c) {
         for (Task& t : tasks) {
             const Incident& i = t.incident;
             if (i.deed != Deed::contact || t.done || i.slot != c.slot) continue;
-            Car* v = bySlot(i.other);
-            if (c.mode != Mode::racing || !v || v->mode != Mode::racing) return nullptr;
-            return v;
+            const Car* v = bySlot(i.other);
+            return c.mode == Mode::racing && v && v->mode == Mode::racing ? &t : nullptr;
         }
-        return nullptr;
-    }
-
-    Task* huntOf(const Car& c) {
-        for (Task& t : tasks)
-            if (t.incident.deed == Deed::contact && !t.done && t.incident.slot == c.slot) return &t;
         return nullptr;
     }
 
@@ -709,9 +702,10 @@ struct Sim {
     // The hunter lines up behind its victim, stays there and, once the victim
     // reaches the planned place, closes in. Returns the victim while in range.
     const Car* hunt(Car& c) {
-        const Car* v = huntedBy(c);
-        if (!v) return nullptr;
-        Task& t = *huntOf(c);
+        Task* task = huntOf(c);
+        if (!task) return nullptr;
+        Task& t = *task;
+        const Car* v = bySlot(t.incident.other);
         std::int64_t d = ahead(c, *v);
         if (d >= kHuntRange) {
             c.want = c.want * 106 / 100;
@@ -853,16 +847,29 @@ struct Sim {
         return false;
     }
 
-    // Counts pairs of cars as close as a contact needs, with the widest
-    // margins a contact can have, outside the planned contacts.
+    // Counts pairs of cars that came as close as a contact needs, outside the
+    // planned contacts: the cars' lengthwise gap against a car's length and
+    // their lateral values as tangents against a car's width, both widened
+    // where the cars stand at an angle, as contacts are judged from the replay,
+    // with a margin.
     void verify() {
         for (std::size_t a = 0; a < cars.size(); ++a) {
             for (std::size_t b = a + 1; b < cars.size(); ++b) {
                 const Car& x = cars[a];
                 const Car& y = cars[b];
                 if (!present(x) || !present(y)) continue;
-                if (std::min<std::int64_t>(std::llabs(x.pos - y.pos), apart(x, y)) >= 10450) continue;
-                if (std::abs(lateralTangent(x.lat) - lateralTangent(y.lat)) >= 0.29) continue;
+                std::int64_t gap = std::min<std::int64_t>(std::llabs(x.pos - y.pos), apart(x, y));
+                if (gap >= kTouch + 3000) continue;
+                int hx = (trackHeading(track, x.pos) + x.headingOffset) & (kHeadingTurn - 1);
+                int hy = (trackHeading(track, y.pos) + y.headingOffset) & (kHeadingTurn - 1);
+                int turn = std::abs(hx - hy);
+                if (turn > kHeadingTurn / 2) turn = kHeadingTurn - turn;  // 0 to 256
+                const double degree = 3.14159265 / 180.0;
+                double side = (turn <= 128 ? turn : 256 - turn) * 90.0 / 128.0;
+                double cross = turn > 128 ? (turn - 128) * 90.0 / 128.0 : 0.0;
+                if (gap >= kTouch + 500 + 2500 * std::sin(cross * degree)) continue;
+                if (std::abs(lateralTangent(x.lat) - lateralTangent(y.lat)) >= 0.186 + 0.12 * std::sin(side * degree))
+                    continue;
                 if (plannedPair(x.slot, y.slot)) continue;
                 ++result.nearMisses;
                 if (result.nearMisses <= 5)
@@ -929,13 +936,16 @@ struct Sim {
             checkRaceEnd();
         }
         if (kind != SessionKind::practice) truth.raceFrames = endFrame;
-        for (const Task& t : tasks)
-            if (!t.done && t.incident.deed != Deed::contact)
-                result.unplayed.push_back("slot " + std::to_string(t.incident.slot) + " lap " +
-                                          std::to_string(t.incident.lap));
-            else if (!t.done)
-                result.unplayed.push_back("contact " + std::to_string(t.incident.slot) + "->" +
-                                          std::to_string(t.incident.other));
+        static const char* const deeds[] = {"pit stop", "contact",    "lost wheel", "engine damage",
+                                            "off track", "cut",       "spin and reset", "retirement",
+                                            "disconnect", "escape",   "escape from the pits", "vanishing"};
+        for (const Task& t : tasks) {
+            const Incident& i = t.incident;
+            if (t.done) continue;
+            std::string what = deeds[static_cast<int>(i.deed)];
+            if (i.deed == Deed::contact) what += " with car " + std::to_string(i.other);
+            result.unplayed.push_back(what + " of car " + std::to_string(i.slot) + " on lap " + std::to_string(i.lap));
+        }
         if (kind == SessionKind::race) raceResults();
     }
 

@@ -11,6 +11,16 @@ namespace {
 constexpr std::int64_t kBrakeCm = 1200;
 constexpr std::int64_t kAccelCm = 600;
 
+std::int64_t kmhToCm(int kmh) { return static_cast<std::int64_t>(kmh) * 100000 / 3600; }
+
+int metreOf(const TrackModel& track, std::int64_t position) {
+    std::int64_t m = position / kUnitsPerMetre;
+    if (m < 0) m = 0;
+    return static_cast<int>(std::min<std::int64_t>(m, track.lengthM - 1));
+}
+
+}  // namespace
+
 std::int64_t isqrt(std::int64_t v) {
     if (v <= 0) return 0;
     std::int64_t r = 1;
@@ -22,16 +32,6 @@ std::int64_t isqrt(std::int64_t v) {
     }
     return lo;
 }
-
-std::int64_t kmhToCm(int kmh) { return static_cast<std::int64_t>(kmh) * 100000 / 3600; }
-
-int metreOf(const TrackModel& track, std::int64_t position) {
-    std::int64_t m = position / kUnitsPerMetre;
-    if (m < 0) m = 0;
-    return static_cast<int>(std::min<std::int64_t>(m, track.lengthM - 1));
-}
-
-}  // namespace
 
 void prepareTrack(TrackModel& track) {
     const int n = track.lengthM;

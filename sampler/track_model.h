@@ -42,6 +42,10 @@ struct TrackModel {
 
 constexpr int kStalls = 20;
 
+// The integer square root (the largest r with r * r <= v), for speeds from
+// distances without floating point.
+std::int64_t isqrt(std::int64_t v);
+
 // Fills the per-metre tables: corner speeds, braking before and accelerating
 // after each corner, and the heading.
 void prepareTrack(TrackModel& track);
