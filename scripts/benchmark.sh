@@ -10,7 +10,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/release"
 megabytes="${1:-100}"
-runs=9
+runs=15
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZR_TESTS=OFF > /dev/null
 cmake --build "$build" -j "$(nproc)" > /dev/null
 
