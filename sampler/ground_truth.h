@@ -6,14 +6,22 @@
 //   replay race_server
 //   kind race
 //   frame_rate 36
-//   track eichberg length=960 pit_lane=850,170 stalls=150,36
-//   session_length 600
-//   race_laps 8
-//   leader_finish_ms 187654
-//   driver slot=3 first=Anna last=Arnold
-//   laps session=race slot=3 stamps=6000,30345,...
-//   pitstop slot=3 lap=4 entry=3401 rest=3660 leave=4340 exit=4520 repair=0 tyres=1 refuel=1 completed=1
-//   ...
+//   track eichberg length=820 pit_lane=740,140 stalls=126,12
+//   session_length 900
+//   own_slot 0
+//   race_laps 7
+//   leader_finish_ms 168543
+//   frames 6863
+//   driver slot=1 first=Anna last=Albers
+//   laps session=race slot=1 stamps=6000,29463,50818,... flags=0,0,0,...
+//   result slot=1 laps=7 status=finished finish_ms=179865 laps_down=0
+//   pitstop slot=1 lap=3 entry=2554 rest=2946 leave=3342 exit=3415 repair=0 tyres=0 refuel=1
+//   contact frame=1681 hitter=2 victim=3 costs_time=1
+//   damage frame=1692 slot=2 what=engine value=9
+//   reset frame=3901 slot=4 cause=reset sign=jump in_pits=1
+//   disconnect frame=1703 slot=7
+//   retirement slot=6 stop=4664 gone=6320 in_pits=1
+//   escape slot=1 last_seen=3679 back=4580 in_pit_lane=0 moving=0
 #pragma once
 
 #include <cstdint>

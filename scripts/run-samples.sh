@@ -48,4 +48,5 @@ run heatboard 300rplyA '300rplyA\n300rplyB\n300rplyC\n0\n0\n'
 echo
 echo "Reports written to $work:"
 ls -l "$work" | grep -v -e Zant_Raceboard.ini -e timediff.ini -e myname.ini -e ' console$' | tail -n +2
+echo "The console of each run: $work/console/"
 echo "Each replay's ground truth (what really happened in it) lies beside it: samples/replay/*.truth"
