@@ -7,22 +7,14 @@
 # Each figure is the fastest of several runs with the replay in the file
 # cache; the replay is written to out/benchmark and never committed.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build/release"
 megabytes="${1:-100}"
 runs=15
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZR_TESTS=OFF > /dev/null
-cmake --build "$build" -j "$(nproc)" > /dev/null
-
-work="$root/out/benchmark"
-rm -rf "$work"
-mkdir -p "$work"
+source "$(dirname "$0")/release-workdir.sh" benchmark
 echo "Writing the replay (about $megabytes MB)..."
 "$build/sampler/sampler" bench "$work/sim" "$megabytes" > "$work/sampler.txt"
 replay="$work/sim/replay/bench.rpy"
 size=$(stat -c %s "$replay")
 laps=$(awk '$1 == "race_laps" { print $2 }' "$work/sim/replay/bench.truth")
-cd "$work"
 printf '%s\r\n' "$work/sim/replay/" > Zant_Raceboard.ini
 printf '0 120\r\n' > timediff.ini
 

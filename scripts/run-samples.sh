@@ -4,15 +4,8 @@
 # out/samples, then lists the reports. Each run's console goes to
 # out/samples/console/PROGRAM-REPLAY.txt.
 set -euo pipefail
-root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build/release"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZR_TESTS=OFF > /dev/null
-cmake --build "$build" -j "$(nproc)" > /dev/null
-
-work="$root/out/samples"
-rm -rf "$work"
-mkdir -p "$work/console"
-cd "$work"
+source "$(dirname "$0")/release-workdir.sh" samples
+mkdir -p console
 # The programs find the simulator's replay folder through this file; the
 # tracks folder is its sibling.
 printf '%s\r\n' "$root/samples/replay/" > Zant_Raceboard.ini
