@@ -2,18 +2,6 @@
 
 namespace zr {
 
-CarSample decodeCarSample(const std::uint8_t* p) {
-    CarSample s;
-    s.sampleFlags = p[3];
-    s.samplePosition = static_cast<std::int32_t>(p[4] | (p[5] << 8) | (p[6] << 16) | ((p[7] & 3u) << 24));
-    s.carSlot = p[7] >> 2;
-    s.lateralValue = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[8] | (p[9] << 8)));
-    s.heading = (p[14] & 7) * 64 + p[13] / 4;
-    s.headingHighByte = p[14];
-    s.gear = p[15] >> 5;
-    return s;
-}
-
 std::int64_t nextBlockHead(const BlockRef& block) {
     // A length of 0 points back at the block's own head; the walks are bounded
     // by their block count, so this only repeats the same block.

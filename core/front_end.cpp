@@ -104,7 +104,7 @@ std::optional<RunPaths> buildRunPaths(const std::string& name, const std::string
 
 std::optional<Replay> openReplay(const RunPaths& paths) {
     Replay r;
-    if (!readWholeFile(paths.replayPath, r.data)) return std::nullopt;
+    if (!r.file.open(paths.replayPath)) return std::nullopt;
     return r;
 }
 
@@ -139,8 +139,9 @@ StartResult startRun(const FrontEndProfile& profile, std::istream& in, std::ostr
     auto refuse = [&] {
         out << replayFailureText(profile.program) << std::flush;
         pauseConsole(in, out);
-        result.exitCode = 1;
-        return result;
+        StartResult failed;
+        failed.exitCode = 1;
+        return failed;
     };
 
     auto paths = buildRunPaths(name, *folder, profile);

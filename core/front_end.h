@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "byte_reader.h"
+#include "platform.h"
 
 namespace zr {
 
@@ -64,12 +65,12 @@ struct RunPaths {
     std::string reportName;
 };
 
-// A replay read into memory in one piece; every record access goes through
-// `bytes()` and the bounds-checked reader.
+// A replay held in memory in one piece (mapped where the system allows);
+// every record access goes through `bytes()` and the bounds-checked reader.
 struct Replay {
-    std::vector<std::uint8_t> data;
-    Bytes bytes() const { return Bytes{data.data(), data.size()}; }
-    std::int64_t size() const { return static_cast<std::int64_t>(data.size()); }
+    MappedFile file;
+    Bytes bytes() const { return Bytes{file.data(), file.size()}; }
+    std::int64_t size() const { return static_cast<std::int64_t>(file.size()); }
 };
 
 // Reads one word; an empty result when the input has ended.

@@ -3,16 +3,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 #include <istream>
 #include <ostream>
 #include <streambuf>
+#include <utility>
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -83,21 +87,69 @@ std::string nativePath(const std::string& composed) {
 }
 
 bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out) {
-    std::FILE* f = std::fopen(nativePath(composed).c_str(), "rb");
+    std::string path = nativePath(composed);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     out.clear();
     bool ok = true;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        long size = std::ftell(f);
-        if (size > 0) out.reserve(static_cast<std::size_t>(size));
-        std::rewind(f);
-    }
+    // A folder opens as a stream too; the size it tells is meaningless (and
+    // far too large to reserve), so only a regular file's size is taken.
+    std::error_code ec;
+    auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size > 0) out.reserve(static_cast<std::size_t>(size));
     std::uint8_t chunk[1 << 16];
     std::size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out.insert(out.end(), chunk, chunk + n);
     if (std::ferror(f)) ok = false;
     std::fclose(f);
     return ok;
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        release();
+        mapping_ = other.mapping_;
+        size_ = other.size_;
+        copy_ = std::move(other.copy_);
+        other.mapping_ = nullptr;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+MappedFile::~MappedFile() { release(); }
+
+void MappedFile::release() {
+#ifndef _WIN32
+    if (mapping_) ::munmap(mapping_, size_);
+#endif
+    mapping_ = nullptr;
+    size_ = 0;
+    copy_.clear();
+}
+
+bool MappedFile::open(const std::string& composed) {
+    release();
+#ifndef _WIN32
+    int fd = ::open(nativePath(composed).c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        auto size = static_cast<std::size_t>(st.st_size);
+        void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (p != MAP_FAILED) {
+            ::madvise(p, size, MADV_SEQUENTIAL);
+            mapping_ = p;
+            size_ = size;
+        }
+    }
+    ::close(fd);
+    if (mapping_) return true;
+#endif
+    // An empty file, or one the system cannot map.
+    return readWholeFile(composed, copy_);
 }
 
 void pauseConsole(std::istream& in, std::ostream& out) {

@@ -21,6 +21,33 @@ std::string nativePath(const std::string& composed);
 // Reads a whole file in binary mode through one buffered read.
 bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out);
 
+// A whole file held for reading. Where the system allows, the file is mapped
+// into memory: nothing is copied and its pages come from the file cache as
+// they are read, so taking in a replay of a hundred megabytes costs about as
+// much as reading it once (reading it into fresh memory costs several times
+// that: every page is first faulted in and cleared, then copied into).
+// Elsewhere the file is read into memory. Move-only; the mapping ends with it.
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile();
+
+    // False when the file cannot be opened or read.
+    bool open(const std::string& composed);
+    const std::uint8_t* data() const { return mapping_ ? static_cast<const std::uint8_t*>(mapping_) : copy_.data(); }
+    std::size_t size() const { return mapping_ ? size_ : copy_.size(); }
+
+private:
+    void release();
+    void* mapping_ = nullptr;
+    std::size_t size_ = 0;
+    std::vector<std::uint8_t> copy_;
+};
+
 // Holds the console until a key is pressed. On Windows this is the command
 // processor's PAUSE; elsewhere the same prompt, waiting only when standard
 // input is a terminal.

@@ -102,7 +102,7 @@ TEST_F(ContactscanRun, ModesListContactsOrDamageOnly) {
     EXPECT_EQ(dir.read("Protest_B.php").find("Anna"), std::string::npos);
 }
 
-TEST_F(ContactscanRun, TheBundledSampleListsItsIncidents) {
+TEST_F(ContactscanRun, ARaceWithEveryKindOfIncidentIsListed) {
     dir.writeReplay(kContactSampleName, buildReplay(contactSampleRace()));
     RunResult r = run(std::string("1\n") + kContactSampleName + "\n");
     EXPECT_EQ(r.exitCode, 0);

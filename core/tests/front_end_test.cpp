@@ -79,6 +79,25 @@ TEST(Platform, CompositePathsAreFoundWithoutRegardToCase) {
     EXPECT_TRUE(readWholeFile(composed, bytes));
     EXPECT_EQ(bytes.size(), 1u);
     EXPECT_FALSE(readWholeFile(dir.path() + "/sim/tracks/nowhere/track.ini", bytes));
+    EXPECT_FALSE(readWholeFile(dir.path() + "/sim/tracks/Monza", bytes));  // a folder
+}
+
+TEST(Platform, MappedFilesHoldTheWholeFileAndMoveWithIt) {
+    test::RunDir dir;
+    dir.writeReplay("r", {1, 2, 3, 4, 5});
+    dir.writeReplay("empty", {});
+    MappedFile f;
+    ASSERT_TRUE(f.open(dir.path() + "/SIM/replay\\R.rpy"));
+    ASSERT_EQ(f.size(), 5u);
+    EXPECT_EQ(f.data()[4], 5);
+    MappedFile g = std::move(f);
+    EXPECT_EQ(f.size(), 0u);
+    ASSERT_EQ(g.size(), 5u);
+    EXPECT_EQ(g.data()[0], 1);
+    EXPECT_TRUE(f.open(dir.replayFolder() + "empty.rpy"));
+    EXPECT_EQ(f.size(), 0u);
+    EXPECT_FALSE(f.open(dir.replayFolder() + "missing.rpy"));
+    EXPECT_FALSE(f.open(dir.replayFolder()));  // a folder is no replay
 }
 
 TEST(Platform, ReportsStoreLineFeedsAsCrLfAndKeepOtherBytes) {

@@ -1,0 +1,265 @@
+// The sampler's replays read back through the core, and its ground truth
+// checked against the frames it wrote.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "chain_replay.h"
+#include "event_stream.h"
+#include "replay_file.h"
+#include "run_dir.h"
+#include "sample_set.h"
+
+namespace zr::sampler {
+namespace {
+
+Bytes view(const test::ByteVec& v) { return Bytes{v.data(), v.size()}; }
+
+struct Made {
+    ReplayPlan plan;
+    test::ByteVec bytes;
+    SimulationResult sim;
+};
+
+// The bundled samples, then a race of a full field of twenty at 60 frames
+// per second.
+const std::vector<Made>& made() {
+    static const std::vector<Made> all = [] {
+        std::vector<ReplayPlan> plans = bundledSamples();
+        plans.push_back(randomRace("full", 20, 5, 3, 60, false));
+        std::vector<Made> made;
+        for (const ReplayPlan& plan : plans) {
+            Made m{plan, {}, {}};
+            m.bytes = replayBytes(plan, &m.sim);
+            made.push_back(std::move(m));
+        }
+        return made;
+    }();
+    return all;
+}
+
+std::vector<Made> bundled() { return {made().begin(), made().end() - 1}; }
+
+// Each car's samples of a session, frame by frame from the session's first
+// frame (the race-start record, or a qualifying session's first record).
+struct CarTrace {
+    std::vector<int> frames;
+    std::vector<std::int32_t> positions;
+    std::vector<bool> refuel;
+};
+struct SessionTrace {
+    std::map<int, CarTrace> cars;
+    std::vector<std::int32_t> ownBlock;  // per frame; -1 without the block
+    int frames = 0;
+};
+
+std::int64_t sessionStart(const Made& m, const LapTable& laps) {
+    Bytes b = view(m.bytes);
+    if (m.sim.truth.kind == "race") return findRaceStartRecord(b, laps.firstStreamRecord(), true);
+    std::uint32_t length = 0;
+    readU16(b, laps.firstStreamRecord(), length);
+    return laps.firstStreamRecord() + length;
+}
+
+SessionTrace traceOf(const Made& m) {
+    Bytes b = view(m.bytes);
+    ChainTables tables;
+    readChainTables(b, profileOf(Program::dropwatch), tables);
+    SessionTrace t;
+    walkFrames(b, sessionStart(m, tables.laps), kFromFirstBlock, 0, 0, [](int) { return false; },
+               [&](const Frame& frame) {
+                   for (int i = 0; i < frame.sampleCount; ++i) {
+                       CarSample s = frame.sample(i);
+                       CarTrace& c = t.cars[s.carSlot];
+                       c.frames.push_back(frame.counter);
+                       c.positions.push_back(s.samplePosition);
+                       c.refuel.push_back((s.sampleFlags & 0x80) != 0);
+                   }
+                   std::int32_t own = -1;
+                   for (int k = 0; k < frame.blockCount; ++k)
+                       if (frame.blocks[k].kind == 1 && frame.blocks[k].length == 32) readI32(b, frame.blocks[k].data(), own);
+                   t.ownBlock.push_back(own);
+                   t.frames = frame.counter + 1;
+               });
+    return t;
+}
+
+const TruthLaps* lapsOf(const GroundTruth& t, const std::string& session, int slot) {
+    for (const TruthLaps& l : t.laps)
+        if (l.session == session && l.slot == slot) return &l;
+    return nullptr;
+}
+
+TEST(Sampler, SameSeedGivesTheSameBytesAndAnotherSeedOthers) {
+    ReplayPlan p = randomRace("r", 6, 4, 11, 36, false);
+    ReplayPlan q = randomRace("r", 6, 4, 12, 36, false);
+    test::ByteVec once = replayBytes(p);
+    EXPECT_EQ(once, replayBytes(p));
+    EXPECT_NE(once, replayBytes(q));
+}
+
+TEST(Sampler, EveryPlannedIncidentComesAboutAndNoCarsTouchUnplanned) {
+    for (const Made& m : bundled()) {
+        EXPECT_EQ(m.sim.nearMisses, 0) << m.sim.nearMissText;
+        for (const std::string& u : m.sim.unplayed) ADD_FAILURE() << m.plan.name << ": " << u;
+    }
+}
+
+TEST(Sampler, TheCoreReadsHeaderDriversAndLapsAsWritten) {
+    for (const Made& m : made()) {
+        SCOPED_TRACE(m.plan.name);
+        const GroundTruth& truth = m.sim.truth;
+        Bytes b = view(m.bytes);
+        ReplayHeader h = readReplayHeader(b, FrameRateRule::zeroMeans36);
+        EXPECT_EQ(h.frameRate, m.plan.frameRate);
+        EXPECT_EQ(h.trackName, m.plan.track.folder);
+        EXPECT_EQ(h.localDriverSlot, m.plan.ownSlot);
+        EXPECT_EQ(h.sessionLength, m.plan.sessionLength);
+
+        ChainTables t;
+        readChainTables(b, profileOf(Program::dropwatch), t);
+        // The programs that skip the host's record count the cars' records.
+        EXPECT_EQ(t.drivers.driverRecordCount, static_cast<int>(truth.drivers.size()));
+        for (const TruthDriver& d : truth.drivers) {
+            EXPECT_EQ(t.drivers.firstName(d.slot), d.firstName);
+            EXPECT_EQ(t.drivers.lastName(d.slot), d.lastName);
+        }
+        const std::string session = truth.kind == "race" ? "race" : "qualifying";
+        for (const TruthLaps& l : truth.laps) {
+            if (l.session != session) continue;
+            for (std::size_t k = 0; k < l.stamps.size(); ++k) EXPECT_EQ(t.laps.lapStamps[l.slot][k], l.stamps[k]);
+        }
+        if (truth.kind == "race") {
+            EXPECT_EQ(t.laps.leaderFinishStamp, truth.leaderFinishMs);
+        }
+        EXPECT_EQ(traceOf(m).frames, truth.raceFrames);
+    }
+}
+
+TEST(Sampler, LapStampsFallOnTheFramesWhereCarsCrossTheLine) {
+    for (const Made& m : made()) {
+        SCOPED_TRACE(m.plan.name);
+        const GroundTruth& truth = m.sim.truth;
+        SessionTrace trace = traceOf(m);
+        const std::string session = truth.kind;
+        for (const auto& [slot, car] : trace.cars) {
+            // A crossing goes from the last ten metres of the lap to its first
+            // ten (a reset into a stall past the line is none).
+            const std::int64_t tenMetres = 10 * kUnitsPerMetre;
+            std::vector<int> crossings;
+            for (std::size_t i = 1; i < car.positions.size(); ++i)
+                if (car.positions[i - 1] > lapUnits(m.plan.track) - tenMetres && car.positions[i] < tenMetres &&
+                    car.frames[i] == car.frames[i - 1] + 1)
+                    crossings.push_back(car.frames[i]);
+            const TruthLaps* laps = lapsOf(truth, session, slot);
+            ASSERT_NE(laps, nullptr);
+            // Entry 0 of a race is the start signal; every other entry is a crossing.
+            std::size_t first = session == "race" ? 1 : 0;
+            ASSERT_GE(crossings.size(), laps->stamps.size() - first) << "car " << slot;
+            for (std::size_t k = first; k < laps->stamps.size(); ++k) {
+                // The stamp lies inside the frame's step, at most a rounding off.
+                int frame = static_cast<int>(static_cast<std::int64_t>(laps->stamps[k]) * m.plan.frameRate / 1000);
+                EXPECT_NEAR(frame + 1, crossings[k - first], 1) << "car " << slot << " entry " << k;
+            }
+        }
+        if (m.plan.ownSlot > 0) {
+            const CarTrace& own = trace.cars.at(m.plan.ownSlot);
+            for (std::size_t i = 0; i < own.frames.size(); ++i)
+                EXPECT_EQ(trace.ownBlock[static_cast<std::size_t>(own.frames[i])], own.positions[i]);
+        }
+    }
+}
+
+// What the ground truth says about disconnects, escapes, pit stops and the
+// time contacts cost, seen in the frames and the lap stamps.
+TEST(Sampler, IncidentsLookInTheFramesAsTheGroundTruthSays) {
+    for (const Made& m : made()) {
+        SCOPED_TRACE(m.plan.name);
+        const GroundTruth& truth = m.sim.truth;
+        SessionTrace trace = traceOf(m);
+        for (const TruthDisconnect& d : truth.disconnects) {
+            const CarTrace& c = trace.cars.at(d.slot);
+            EXPECT_EQ(c.frames.back(), d.frame);
+            EXPECT_GT(c.positions.back() - c.positions[c.positions.size() - 2], 4000 / m.plan.frameRate);
+        }
+        for (const TruthEscape& e : truth.escapes) {
+            const CarTrace& c = trace.cars.at(e.slot);
+            auto at = std::find(c.frames.begin(), c.frames.end(), e.lastSeen) - c.frames.begin();
+            ASSERT_LT(static_cast<std::size_t>(at) + 1, c.frames.size());
+            EXPECT_EQ(c.frames[static_cast<std::size_t>(at) + 1], e.back);
+            EXPECT_EQ(c.positions[static_cast<std::size_t>(at)] != c.positions[static_cast<std::size_t>(at) - 1], e.moving);
+        }
+        for (const TruthPitStop& p : truth.pitStops) {
+            const CarTrace& c = trace.cars.at(p.slot);
+            auto rest = std::find(c.frames.begin(), c.frames.end(), p.rest) - c.frames.begin();
+            int end = p.leave >= 0 ? p.leave : c.frames.back();
+            bool refuelled = false;
+            for (auto i = static_cast<std::size_t>(rest); i < c.frames.size() && c.frames[i] < end; ++i) {
+                EXPECT_EQ(c.positions[i], c.positions[static_cast<std::size_t>(rest)]);
+                refuelled = refuelled || c.refuel[i];
+            }
+            EXPECT_EQ(refuelled, p.refuel) << "car " << p.slot;
+        }
+        for (const TruthContact& c : truth.contacts) {
+            const int slots[2] = {c.hitter, c.victim};
+            std::int64_t ms = static_cast<std::int64_t>(c.frame) * 1000 / m.plan.frameRate;
+            for (int slot : slots) {
+                const TruthLaps* laps = lapsOf(truth, "race", slot);
+                std::int32_t best = 100000000;
+                for (std::size_t k = 2; k < laps->stamps.size(); ++k)
+                    best = std::min(best, laps->stamps[k] - laps->stamps[k - 1]);
+                std::size_t k = 1;
+                while (k < laps->stamps.size() && laps->stamps[k] <= ms) ++k;
+                ASSERT_LT(k + 1, laps->stamps.size()) << "a contact in the last lap of car " << slot;
+                std::int32_t lost = laps->stamps[k] - laps->stamps[k - 1] - best - (k == 1 ? 4000 : 0);
+                if (slot == c.victim && c.costsTime) {
+                    EXPECT_GT(lost, 5500) << "car " << slot;
+                }
+                if (!c.costsTime) {
+                    EXPECT_LT(lost, 2500) << "car " << slot;
+                }
+            }
+        }
+    }
+}
+
+TEST(GroundTruth, TextReadsBackAsWritten) {
+    for (const Made& m : bundled()) {
+        std::string text = formatGroundTruth(m.sim.truth);
+        GroundTruth back;
+        std::string error;
+        ASSERT_TRUE(parseGroundTruth(text, back, error)) << error;
+        EXPECT_EQ(formatGroundTruth(back), text);
+    }
+    GroundTruth t;
+    std::string error;
+    EXPECT_FALSE(parseGroundTruth("replay x\npitstop slot=3 lap=2\n", t, error));
+    EXPECT_EQ(error, "line 2: no entry: pitstop slot=3 lap=2");
+}
+
+TEST(Sampler, BundledSamplesAreUpToDate) {
+    test::RunDir dir;
+    for (const ReplayPlan& plan : bundledSamples()) {
+        SimulationResult r;
+        std::uint64_t bytes = 0;
+        std::string error;
+        ASSERT_TRUE(writeReplayFiles(plan, dir.path(), r, bytes, error)) << error;
+    }
+    namespace fs = std::filesystem;
+    int compared = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        if (!entry.is_regular_file()) continue;
+        std::string relative = fs::relative(entry.path(), dir.path()).string();
+        EXPECT_TRUE(test::readFile(std::string(ZR_SAMPLES_DIR) + "/" + relative) == test::readFile(entry.path().string()))
+            << "samples/" << relative << " differs from a fresh one: run `sampler samples samples` and commit it";
+        ++compared;
+    }
+    EXPECT_EQ(compared, 2 * static_cast<int>(bundledSamples().size()) + 1);
+    EXPECT_EQ(test::readFile(std::string(ZR_SAMPLES_DIR) + "/timediff.ini"), kSampleTimeDiff);
+    EXPECT_EQ(test::readFile(std::string(ZR_SAMPLES_DIR) + "/myname.ini"), kSampleUserName);
+}
+
+}  // namespace
+}  // namespace zr::sampler
