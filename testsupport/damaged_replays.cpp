@@ -60,9 +60,9 @@ std::string runEachWithReport(const std::string& exe, RunDir& dir, const std::st
     });
 }
 
-std::vector<ByteVec> damagedCopies(const ReplaySpec& spec, std::size_t midRecord, std::size_t zeroRecord) {
-    ByteVec good = buildReplay(spec);
-    ReplayLayout layout = layoutOf(spec);
+std::vector<ByteVec> damagedCopies(const ReplaySpec& recipe, std::size_t midRecord, std::size_t zeroRecord) {
+    ByteVec good = buildReplay(recipe);
+    ReplayLayout layout = layoutOf(recipe);
     std::vector<ByteVec> damaged;
     for (std::size_t cut : {std::size_t{0}, std::size_t{100}, std::size_t{400}, layout.driverTableEnd + 2,
                             layout.lapRecordsEnd - 3, layout.streamStart + 5, layout.recordOffsets[midRecord] + 7})

@@ -21,7 +21,7 @@ std::vector<ByteVec> replaysBrokenAtRecord(const ByteVec& good, const ReplayLayo
 // The replay cut short in every region (header, driver table, lap records,
 // event stream, inside event record `midRecord`), and whole with event record
 // `zeroRecord`'s length set to 0.
-std::vector<ByteVec> damagedCopies(const ReplaySpec& spec, std::size_t midRecord, std::size_t zeroRecord);
+std::vector<ByteVec> damagedCopies(const ReplaySpec& recipe, std::size_t midRecord, std::size_t zeroRecord);
 
 // Run `exe` once per replay, each written as NAME.rpy and NAME typed at the
 // prompt; every run must end with exit code 0. Without a report: the console

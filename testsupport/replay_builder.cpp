@@ -119,18 +119,18 @@ void putBlock(ByteVec& out, const Block& b) {
     while (out.size() % 4) out.push_back(0);  // blocks and records stay 4-byte aligned
 }
 
-ByteVec build(const ReplaySpec& spec, ReplayLayout* layout) {
+ByteVec build(const ReplaySpec& recipe, ReplayLayout* layout) {
     ByteVec out(320, 0);
-    out[5] = spec.frameRateByte;
-    std::memcpy(&out[24], spec.reportTrackName.c_str(), std::min<std::size_t>(8, spec.reportTrackName.size()));
-    setLe(out, 52, static_cast<std::uint32_t>(spec.localDriverSlot), 4);
-    std::memcpy(&out[112], spec.trackName.c_str(), std::min<std::size_t>(8, spec.trackName.size()));
-    std::memcpy(&out[128], spec.modName.c_str(), std::min<std::size_t>(8, spec.modName.size()));
+    out[5] = recipe.frameRateByte;
+    std::memcpy(&out[24], recipe.reportTrackName.c_str(), std::min<std::size_t>(8, recipe.reportTrackName.size()));
+    setLe(out, 52, static_cast<std::uint32_t>(recipe.localDriverSlot), 4);
+    std::memcpy(&out[112], recipe.trackName.c_str(), std::min<std::size_t>(8, recipe.trackName.size()));
+    std::memcpy(&out[128], recipe.modName.c_str(), std::min<std::size_t>(8, recipe.modName.size()));
     std::uint32_t session;
-    std::memcpy(&session, &spec.sessionLength, 4);
+    std::memcpy(&session, &recipe.sessionLength, 4);
     setLe(out, 233, session, 4);
 
-    for (const DriverSpec& d : spec.drivers) {
+    for (const DriverSpec& d : recipe.drivers) {
         ByteVec rec;
         putText(rec, d.firstName, 16);
         putText(rec, d.lastName, 16);
@@ -144,26 +144,26 @@ ByteVec build(const ReplaySpec& spec, ReplayLayout* layout) {
     std::size_t tagAt = out.size();
     if (layout) layout->driverTableEnd = tagAt;
 
-    for (const LapRecordSpec& r : spec.practiceLaps) putLapRecord(out, r);
+    for (const LapRecordSpec& r : recipe.practiceLaps) putLapRecord(out, r);
     std::size_t btplAt = out.size();
     if (layout) layout->raceBlock = btplAt;
-    if (spec.hasRaceBlock) {
+    if (recipe.hasRaceBlock) {
         putTag(out, "BTPL");
         putLe(out, 0, 8);
-        for (const LapRecordSpec& r : spec.raceLaps) putLapRecord(out, r);
+        for (const LapRecordSpec& r : recipe.raceLaps) putLapRecord(out, r);
     }
     if (layout) layout->lapRecordsEnd = out.size();
     putTag(out, "EOLR");
     putLe(out, 0, 4);
     putLe(out, 0x7FFFFFFF, 4);
 
-    std::int32_t probe = spec.probeDistance ? *spec.probeDistance
-                                            : (spec.hasRaceBlock ? static_cast<std::int32_t>(btplAt - tagAt) : 0);
-    if (!spec.drivers.empty()) setLe(out, tagAt - 4, static_cast<std::uint32_t>(probe), 4);
+    std::int32_t probe = recipe.probeDistance ? *recipe.probeDistance
+                                            : (recipe.hasRaceBlock ? static_cast<std::int32_t>(btplAt - tagAt) : 0);
+    if (!recipe.drivers.empty()) setLe(out, tagAt - 4, static_cast<std::uint32_t>(probe), 4);
 
     if (layout) layout->streamStart = out.size();
     std::uint16_t previous = 0;
-    for (const RecordSpec& r : spec.records) {
+    for (const RecordSpec& r : recipe.records) {
         std::size_t start = out.size();
         if (layout) layout->recordOffsets.push_back(start);
         putLe(out, 0, 2);
@@ -175,17 +175,17 @@ ByteVec build(const ReplaySpec& spec, ReplayLayout* layout) {
         setLe(out, start, r.length ? *r.length : length, 2);
         previous = length;
     }
-    out.insert(out.end(), spec.fillerBytes, 0);
+    out.insert(out.end(), recipe.fillerBytes, 0);
     return out;
 }
 
 }  // namespace
 
-ByteVec buildReplay(const ReplaySpec& spec) { return build(spec, nullptr); }
+ByteVec buildReplay(const ReplaySpec& recipe) { return build(recipe, nullptr); }
 
-ReplayLayout layoutOf(const ReplaySpec& spec) {
+ReplayLayout layoutOf(const ReplaySpec& recipe) {
     ReplayLayout layout;
-    build(spec, &layout);
+    build(recipe, &layout);
     return layout;
 }
 

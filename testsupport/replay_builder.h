@@ -97,7 +97,7 @@ struct ReplaySpec {
     std::size_t fillerBytes = 12000;
 };
 
-ByteVec buildReplay(const ReplaySpec& spec);
+ByteVec buildReplay(const ReplaySpec& recipe);
 
 // Where the pieces landed, for tests that cut or damage a replay.
 struct ReplayLayout {
@@ -107,7 +107,7 @@ struct ReplayLayout {
     std::size_t streamStart = 0;     // the first event record
     std::vector<std::size_t> recordOffsets;
 };
-ReplayLayout layoutOf(const ReplaySpec& spec);
+ReplayLayout layoutOf(const ReplaySpec& recipe);
 
 // A track.ini with a pit_lane_0 section.
 std::string trackIniText(double laneStart, double laneEnd, double firstStall, double lastStall);

@@ -45,13 +45,13 @@ struct CarPlan {
 // Frames up to 1368 (38 s) are not judged. Each stop's pit-lane entry lies 98
 // frames before it comes to rest, the exit 98 frames after it drives off.
 ReplaySpec raceWithStops() {
-    ReplaySpec spec;
-    spec.trackName = "pits";
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
+    ReplaySpec recipe;
+    recipe.trackName = "pits";
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
                     {"Carl", "Cramer", 3, 0}, {"Dora", "Dietz", 4, 0},  {"Emil", "Engel", 5, 0}};
-    spec.practiceLaps = {lapRecord(1, {0, 60000})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {0, 40000, 80000, 120000}), lapRecord(2, {0, 41000, 82000})};
+    recipe.practiceLaps = {lapRecord(1, {0, 60000})};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {0, 40000, 80000, 120000}), lapRecord(2, {0, 41000, 82000})};
     std::vector<CarPlan> cars = {
         // Two refuel stops of 2.5 s, one lap apart; the first enters the pit lane in
         // frame 1369, the first frame judged.
@@ -73,9 +73,9 @@ ReplaySpec raceWithStops() {
     };
     std::vector<CarScript> scripts;
     for (const CarPlan& c : cars) scripts.push_back(c.script());
-    spec.records.push_back(sessionRecord(1));  // the first stream record starts the race: frame 1
-    for (RecordSpec& r : scriptedFrames(scripts, 2, 4400)) spec.records.push_back(r);
-    return spec;
+    recipe.records.push_back(sessionRecord(1));  // the first stream record starts the race: frame 1
+    for (RecordSpec& r : scriptedFrames(scripts, 2, 4400)) recipe.records.push_back(r);
+    return recipe;
 }
 
 const std::string kListing =
@@ -160,9 +160,9 @@ TEST_F(BoxlogRun, WithoutTrackFileTheRunGoesOn) {
 }
 
 TEST_F(BoxlogRun, NoStopHoldsTheConsoleAndWritesNothing) {
-    ReplaySpec spec = raceWithStops();
-    spec.raceLaps = {lapRecord(1, {0, 30000})};  // the leader finishes within the first 38 s
-    dir.writeReplay("race1", buildReplay(spec));
+    ReplaySpec recipe = raceWithStops();
+    recipe.raceLaps = {lapRecord(1, {0, 30000})};  // the leader finishes within the first 38 s
+    dir.writeReplay("race1", buildReplay(recipe));
     RunResult r = run();
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.console, preamble("\nAnfang Pitlane= 500  Ende Pitlane= 700\n") +
@@ -171,10 +171,10 @@ TEST_F(BoxlogRun, NoStopHoldsTheConsoleAndWritesNothing) {
 }
 
 TEST_F(BoxlogRun, WithoutLapRecordsTheWalkRunsToTheEndOfTheFile) {
-    ReplaySpec spec = raceWithStops();
-    spec.hasRaceBlock = false;
-    spec.practiceLaps = {LapRecordSpec{1, {}, {}}};  // a record without entries
-    dir.writeReplay("race1", buildReplay(spec));
+    ReplaySpec recipe = raceWithStops();
+    recipe.hasRaceBlock = false;
+    recipe.practiceLaps = {LapRecordSpec{1, {}, {}}};  // a record without entries
+    dir.writeReplay("race1", buildReplay(recipe));
     RunResult r = run();
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.console.find("   2:00\tD.Dietz\n"), std::string::npos);  // frame 4320 is walked
@@ -203,9 +203,9 @@ TEST_F(BoxlogRun, AnUnwritableReportIsAFailure) {
 }
 
 TEST_F(BoxlogRun, DamagedReplaysEndCleanly) {
-    ReplaySpec spec = raceWithStops();
-    ByteVec good = buildReplay(spec);
-    ReplayLayout layout = layoutOf(spec);
+    ReplaySpec recipe = raceWithStops();
+    ByteVec good = buildReplay(recipe);
+    ReplayLayout layout = layoutOf(recipe);
     EXPECT_EQ(runEachWithoutReport(BOXLOG_EXE, dir, "race1", replaysWithoutFrames(good, layout),
                                    "Keine Boxenstopps gefunden!\n", "race1_PS.txt"),
               "");

@@ -35,22 +35,22 @@ std::string nameField(const std::string& first, const std::string& last) {
 // 36 frames per second. Car 3 retires after one slow lap, so a contact with it
 // in that lap counts; car 2 loses a wheel and gets engine damage at 20 s.
 ReplaySpec raceWithIncidents() {
-    ReplaySpec spec;
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
                     {"Carl", "Cramer", 3, 0}};
-    spec.practiceLaps = {lapRecord(1, {0, 90000})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {0, 60000, 120000, 180000}), lapRecord(2, {0, 60000, 120000, 180000}),
+    recipe.practiceLaps = {lapRecord(1, {0, 90000})};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {0, 60000, 120000, 180000}), lapRecord(2, {0, 60000, 120000, 180000}),
                      lapRecord(3, {0, 70000})};
-    spec.records = {sessionRecord(0), sessionRecord(1)};
+    recipe.records = {sessionRecord(0), sessionRecord(1)};
     for (int f = 2; f <= 1100; ++f) {
         std::vector<SampleSpec> samples = {{1, 1000 + 1000 * f, 0, 500, 0}, {2, 20000 + 1000 * f}};
         std::vector<Block> extra;
         if (f == 360) samples.push_back({3, 1000 + 1000 * f + 4000, 0, 300, 140});
         if (f == 720) extra.push_back(damageBlock(2, 0xC0, 12));
-        spec.records.push_back(frameRecord(samples, 2, extra));
+        recipe.records.push_back(frameRecord(samples, 2, extra));
     }
-    return spec;
+    return recipe;
 }
 
 class ContactscanRun : public ::testing::Test {
@@ -166,10 +166,10 @@ TEST_F(ContactscanRun, AnUnwritableOutputIsAFailure) {
 }
 
 TEST_F(ContactscanRun, DamagedReplaysEndCleanly) {
-    ReplaySpec spec = raceWithIncidents();
-    ByteVec good = buildReplay(spec);
-    ReplayLayout layout = layoutOf(spec);
-    std::vector<ByteVec> damaged = damagedCopies(spec, 700, 500);
+    ReplaySpec recipe = raceWithIncidents();
+    ByteVec good = buildReplay(recipe);
+    ReplayLayout layout = layoutOf(recipe);
+    std::vector<ByteVec> damaged = damagedCopies(recipe, 700, 500);
     ByteVec hugeBlock = good;  // a sample block claiming far more samples than the record has
     setLe(hugeBlock, layout.recordOffsets[400] + 8 + 8 + 12 + 2, 0xFFFF, 2);
     damaged.push_back(hugeBlock);

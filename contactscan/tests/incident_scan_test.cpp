@@ -30,7 +30,7 @@ std::vector<Event> eventsOf(const IncidentList& list) {
 // 10 s. Car 3 has a slow second lap (frames 100 to 259), car 4 retires after
 // two laps, the leader finishes at 40 s (frame 400).
 struct Race {
-    ReplaySpec spec;
+    ReplaySpec recipe;
     std::map<int, std::vector<SampleSpec>> samples;
     std::map<int, std::vector<Block>> extra;
     std::map<int, RecordSpec> records;  // whole records where a frame needs its own layout
@@ -40,12 +40,12 @@ struct Race {
     IncidentScan scan;
 
     Race() {
-        spec.frameRateByte = 10;
-        spec.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0},
+        recipe.frameRateByte = 10;
+        recipe.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0},
                         {"Dora", "Dietz", 4, 0},  {"Emil", "Ernst", 21, 0}};
-        spec.practiceLaps = {lapRecord(1, {0, 50000})};
-        spec.hasRaceBlock = true;
-        spec.raceLaps = {lapRecord(1, {0, 10000, 20000, 30000, 40000}),
+        recipe.practiceLaps = {lapRecord(1, {0, 50000})};
+        recipe.hasRaceBlock = true;
+        recipe.raceLaps = {lapRecord(1, {0, 10000, 20000, 30000, 40000}),
                          lapRecord(2, {0, 10000, 20000, 30000, 40000}),
                          lapRecord(3, {0, 10000, 26000, 36000, 46000}), lapRecord(4, {0, 10000, 20000}),
                          lapRecord(21, {0, 10000, 20000, 30000, 40000})};
@@ -62,10 +62,10 @@ struct Race {
         if (!samples.empty()) last = std::max(last, samples.rbegin()->first);
         if (!extra.empty()) last = std::max(last, extra.rbegin()->first);
         if (!records.empty()) last = std::max(last, records.rbegin()->first);
-        spec.records = {sessionRecord(0), sessionRecord(1)};  // the second one starts the race: frame 1
+        recipe.records = {sessionRecord(0), sessionRecord(1)};  // the second one starts the race: frame 1
         for (int f = 2; f <= last + 1; ++f)
-            spec.records.push_back(records.count(f) ? records[f] : frameRecord(samples[f], 2, extra[f]));
-        bytes = buildReplay(spec);
+            recipe.records.push_back(records.count(f) ? records[f] : frameRecord(samples[f], 2, extra[f]));
+        bytes = buildReplay(recipe);
         readChainTables(view(bytes), profileOf(Program::contactscan), tables);
         std::ostringstream laps;
         listLaps(laps, tables.drivers, tables.laps);
@@ -264,12 +264,12 @@ TEST(LapLossTest, OnlyLapsBegunBeforeTheLeadersFinishCount) {
 }
 
 TEST(LapListing, NameFieldsBestLapsAndTheCap) {
-    ReplaySpec spec;
-    spec.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0}};
-    spec.raceLaps = {lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}), lapRecord(3, {0, 1000000}),
+    ReplaySpec recipe;
+    recipe.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0}};
+    recipe.raceLaps = {lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}), lapRecord(3, {0, 1000000}),
                      lapRecord(45, {0, 1000})};
-    spec.hasRaceBlock = true;
-    ByteVec bytes = buildReplay(spec);
+    recipe.hasRaceBlock = true;
+    ByteVec bytes = buildReplay(recipe);
     ChainTables tables;
     readChainTables(view(bytes), profileOf(Program::contactscan), tables);
     std::ostringstream out;

@@ -27,15 +27,15 @@ std::string hex(const std::string& bytes) {
 
 // Names that break SQL or PHP when written unescaped; each half fits its 16 bytes.
 ReplaySpec raceWithAwkwardNames() {
-    ReplaySpec spec;
-    spec.drivers = {{"O'Neil", "Back\\slash", 1, 0},
+    ReplaySpec recipe;
+    recipe.drivers = {{"O'Neil", "Back\\slash", 1, 0},
                     {"Say\"Hi\"", "{${exit()}}", 2, 0},
                     {"Cost$", "x'),(1,1,'y", 3, 0},
                     {"J\xFCrgen", "it\\'s", 4, 0}};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {0, 60000, 120000, 180000}), lapRecord(2, {0, 70000}),
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {0, 60000, 120000, 180000}), lapRecord(2, {0, 70000}),
                      lapRecord(3, {0, 60000, 120000, 180000}), lapRecord(4, {0, 70000})};
-    spec.records = {sessionRecord(0), sessionRecord(1)};
+    recipe.records = {sessionRecord(0), sessionRecord(1)};
     for (int f = 2; f <= 1000; ++f) {
         std::vector<SampleSpec> samples;
         std::vector<Block> extra;
@@ -43,9 +43,9 @@ ReplaySpec raceWithAwkwardNames() {
         if (f == 720) samples = {{3, 1000}, {4, 2000}};
         if (f == 800) extra.push_back(damageBlock(2, 0x03, 0));
         if (f == 900) extra.push_back(damageBlock(3, 0, 20));
-        spec.records.push_back(frameRecord(samples, 2, extra));
+        recipe.records.push_back(frameRecord(samples, 2, extra));
     }
-    return spec;
+    return recipe;
 }
 
 TEST(ProtestScriptDatabase, EntersEachIncidentOnceWithTheNamesAsStored) {

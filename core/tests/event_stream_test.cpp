@@ -14,12 +14,12 @@ using namespace zr::test;
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 struct Stream {
-    ReplaySpec spec;
+    ReplaySpec recipe;
     ByteVec bytes;
     ReplayLayout layout;
     void build() {
-        bytes = buildReplay(spec);
-        layout = layoutOf(spec);
+        bytes = buildReplay(recipe);
+        layout = layoutOf(recipe);
     }
     std::int64_t record(std::size_t i) const { return static_cast<std::int64_t>(layout.recordOffsets[i]); }
 };
@@ -44,7 +44,7 @@ TEST(CarSample, FieldsAtTheirBits) {
 
 TEST(EventStream, SampleAreaIsTheLastBlockAfterTheSkippedOnes) {
     Stream s;
-    s.spec.records = {
+    s.recipe.records = {
         frameRecord({{1, 100}, {2, 200}}, 15),                     // samples are the second block
         frameRecord({{3, 300}}, 2, {fillerBlock(7, 33)}),          // a padded block before them
         RecordSpec{{fillerBlock(2), sampleBlock({{4, 400}})}, {}, 0},  // the samples stand in the skipped second block
@@ -75,7 +75,7 @@ TEST(EventStream, SampleCountIsTheLengthOver16) {
     Block exact = sampleBlock({{5, 5}});
     exact.data.resize(12);
     exact.length = 16;  // the head and 12 bytes: one sample for some programs
-    s.spec.records = {RecordSpec{{fillerBlock(), fillerBlock(), area}, {}, 0},
+    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), area}, {}, 0},
                       RecordSpec{{fillerBlock(), fillerBlock(), exact}, {}, 4}};
     s.build();
     Frame f;
@@ -89,7 +89,7 @@ TEST(EventStream, SampleCountIsTheLengthOver16) {
 
 TEST(EventStream, HeadsThatReachTheRecordEndAreNotBlocks) {
     Stream s;
-    s.spec.records = {RecordSpec{{fillerBlock(), fillerBlock(), sampleBlock({{1, 1}})}, {}, 4}};
+    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), sampleBlock({{1, 1}})}, {}, 4}};
     s.build();
     Frame f;
     readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocks, f);
@@ -100,7 +100,7 @@ TEST(EventStream, HeadsThatReachTheRecordEndAreNotBlocks) {
 TEST(EventStream, ZeroBlockLengthsAreBoundedByTheBlockCount) {
     Stream s;
     Block stuck{9, {}, 0};
-    s.spec.records = {RecordSpec{{fillerBlock(), fillerBlock(), stuck, sampleBlock({{1, 1}})}, {}, 0}};
+    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), stuck, sampleBlock({{1, 1}})}, {}, 0}};
     s.build();
     Frame f;
     ASSERT_TRUE(readFrame(view(s.bytes), s.record(0), kFromFirstBlock, f));
@@ -110,21 +110,21 @@ TEST(EventStream, ZeroBlockLengthsAreBoundedByTheBlockCount) {
 
 TEST(EventStream, RaceStartSearchFromTheFirstOrTheSecondRecord) {
     Stream s;
-    s.spec.records = {sessionRecord(1), frameRecord({}), sessionRecord(0), sessionRecord(0x100), sessionRecord(0x201)};
+    s.recipe.records = {sessionRecord(1), frameRecord({}), sessionRecord(0), sessionRecord(0x100), sessionRecord(0x201)};
     s.build();
     std::int64_t first = s.record(0);
     EXPECT_EQ(findRaceStartRecord(view(s.bytes), first, false), s.record(0));
     EXPECT_EQ(findRaceStartRecord(view(s.bytes), first, true), s.record(4));  // low byte of 0x100 is 0
 
-    s.spec.records = {sessionRecord(1), frameRecord({})};
+    s.recipe.records = {sessionRecord(1), frameRecord({})};
     s.build();
     EXPECT_EQ(findRaceStartRecord(view(s.bytes), s.record(0), true), static_cast<std::int64_t>(s.bytes.size()));
 }
 
 TEST(EventStream, WalkCountsFramesAndEndsAtTheMarginAZeroLengthOrATornRecord) {
     Stream s;
-    for (int i = 0; i < 6; ++i) s.spec.records.push_back(frameRecord({{i, 1000 * i}}));
-    s.spec.fillerBytes = 0;
+    for (int i = 0; i < 6; ++i) s.recipe.records.push_back(frameRecord({{i, 1000 * i}}));
+    s.recipe.fillerBytes = 0;
     s.build();
     auto walk = [&](const ByteVec& bytes, std::int64_t margin, int stopAt) {
         std::vector<int> seen;

@@ -14,28 +14,28 @@ using test::ReplaySpec;
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 ReplaySpec threeDrivers() {
-    ReplaySpec spec;
-    spec.drivers = {{"Anna", "Arnold", 0, 1}, {"Bert", "Brandt", 1, 2}, {"Carl", "Cramer", 2, 3}};
-    spec.practiceLaps = {test::lapRecord(1, {1000, 61000}), test::lapRecord(2, {2000, 65000})};
-    return spec;
+    ReplaySpec recipe;
+    recipe.drivers = {{"Anna", "Arnold", 0, 1}, {"Bert", "Brandt", 1, 2}, {"Carl", "Cramer", 2, 3}};
+    recipe.practiceLaps = {test::lapRecord(1, {1000, 61000}), test::lapRecord(2, {2000, 65000})};
+    return recipe;
 }
 
 TEST(ReplayHeader, FrameRateRulesDifferByProgram) {
-    ReplaySpec spec;
+    ReplaySpec recipe;
     for (auto [stored, chain, board] : {std::tuple{0, 36, 36}, {60, 60, 60}, {50, 50, 36}, {36, 36, 36}}) {
-        spec.frameRateByte = static_cast<std::uint8_t>(stored);
-        ByteVec r = test::buildReplay(spec);
+        recipe.frameRateByte = static_cast<std::uint8_t>(stored);
+        ByteVec r = test::buildReplay(recipe);
         EXPECT_EQ(readReplayHeader(view(r), FrameRateRule::zeroMeans36).frameRate, chain) << stored;
         EXPECT_EQ(readReplayHeader(view(r), FrameRateRule::only60Or36).frameRate, board) << stored;
     }
 }
 
 TEST(ReplayHeader, TextFieldsNeedNoNulAndShortFilesReadAsZero) {
-    ReplaySpec spec;
-    spec.trackName = "longname";
-    spec.localDriverSlot = 4;
-    spec.sessionLength = 3600.5f;
-    ByteVec r = test::buildReplay(spec);
+    ReplaySpec recipe;
+    recipe.trackName = "longname";
+    recipe.localDriverSlot = 4;
+    recipe.sessionLength = 3600.5f;
+    ByteVec r = test::buildReplay(recipe);
     ReplayHeader h = readReplayHeader(view(r), FrameRateRule::zeroMeans36);
     EXPECT_EQ(h.trackName, "longname");
     EXPECT_EQ(h.localDriverSlot, 4);
@@ -62,10 +62,10 @@ TEST(DriverTable, ProgramsStartingAtTheSecondRecordLeaveTheFirstSlotUnnamed) {
 }
 
 TEST(DriverTable, NamesKeepTheirHalvesAndOddSlotsAreSkipped) {
-    ReplaySpec spec = threeDrivers();
-    spec.drivers[1].firstName = "Fifteen_chars_x";
-    spec.drivers[2].slot = 45;
-    ByteVec r = test::buildReplay(spec);
+    ReplaySpec recipe = threeDrivers();
+    recipe.drivers[1].firstName = "Fifteen_chars_x";
+    recipe.drivers[2].slot = 45;
+    ByteVec r = test::buildReplay(recipe);
     DriverTable t = readDriverTable(view(r), 320, true);
     EXPECT_EQ(t.firstName(1), "Fifteen_chars_x");
     EXPECT_EQ(t.lastName(1), "Brandt");
@@ -82,11 +82,11 @@ TEST(DriverTable, EndOfFileEndsTheTable) {
 }
 
 TEST(LapTable, ProbeFindsTheRaceBlock) {
-    ReplaySpec spec = threeDrivers();
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {test::lapRecord(1, {500, 90500, 180000}), test::lapRecord(2, {700, 91000})};
-    ByteVec r = test::buildReplay(spec);
-    auto layout = test::layoutOf(spec);
+    ReplaySpec recipe = threeDrivers();
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {test::lapRecord(1, {500, 90500, 180000}), test::lapRecord(2, {700, 91000})};
+    ByteVec r = test::buildReplay(recipe);
+    auto layout = test::layoutOf(recipe);
     DriverTable d = readDriverTable(view(r), 472, false);
     std::int64_t first = locateLapTable(view(r), d.tagOffset);
     // BTPL stands after the two practice records (16 + 8 bytes each).
@@ -102,38 +102,38 @@ TEST(LapTable, ProbeFindsTheRaceBlock) {
 }
 
 TEST(LapTable, WithoutAProbeHitThePracticeRecordsAreRead) {
-    ReplaySpec spec = threeDrivers();
-    ByteVec r = test::buildReplay(spec);
+    ReplaySpec recipe = threeDrivers();
+    ByteVec r = test::buildReplay(recipe);
     DriverTable d = readDriverTable(view(r), 320, true);
     EXPECT_EQ(locateLapTable(view(r), d.tagOffset), d.tagOffset + 8);
     LapTable t = readLapTable(view(r), d.tagOffset + 8, d.driverRecordCount);
     EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 2}));
-    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(test::layoutOf(spec).streamStart));
+    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(test::layoutOf(recipe).streamStart));
 }
 
 TEST(LapTable, LeaderFinishIsTheEarliestLastStampOfTheLongestRecords) {
-    ReplaySpec spec = threeDrivers();
+    ReplaySpec recipe = threeDrivers();
     std::vector<std::uint32_t> ten, tenLater, eight;
     for (int k = 0; k < 10; ++k) {
         ten.push_back(1000 + 60000 * k);
         tenLater.push_back(1500 + 60000 * k);
         if (k < 8) eight.push_back(100 + 50000 * k);
     }
-    spec.drivers.push_back({"Dora", "Dietz", 3, 0});
-    spec.practiceLaps = {test::lapRecord(1, tenLater), test::lapRecord(2, ten), test::lapRecord(3, eight)};
-    ByteVec r = test::buildReplay(spec);
-    LapTable t = readLapTable(view(r), test::layoutOf(spec).driverTableEnd + 8, 4);
+    recipe.drivers.push_back({"Dora", "Dietz", 3, 0});
+    recipe.practiceLaps = {test::lapRecord(1, tenLater), test::lapRecord(2, ten), test::lapRecord(3, eight)};
+    ByteVec r = test::buildReplay(recipe);
+    LapTable t = readLapTable(view(r), test::layoutOf(recipe).driverTableEnd + 8, 4);
     EXPECT_EQ(t.leaderFinishStamp, 1000 + 60000 * 9);
 }
 
 TEST(LapTable, RecordSizesAtTheLimits) {
-    ReplaySpec spec = threeDrivers();
+    ReplaySpec recipe = threeDrivers();
     test::LapRecordSpec empty{1, {}, {}};
     test::LapRecordSpec full{2, {}, {}};
     for (int k = 0; k < 499; ++k) full.entries.push_back({static_cast<std::uint32_t>(k * 1000), 0});
-    spec.practiceLaps = {empty, full};
-    ByteVec r = test::buildReplay(spec);
-    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(spec).driverTableEnd) + 8;
+    recipe.practiceLaps = {empty, full};
+    ByteVec r = test::buildReplay(recipe);
+    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd) + 8;
     LapTable t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.longestLapRecord, 2000);
     EXPECT_EQ(t.lapStamps[2][498], 498000);
@@ -141,18 +141,18 @@ TEST(LapTable, RecordSizesAtTheLimits) {
     EXPECT_EQ(t.leaderFinishStamp, 498000);
 
     // Over 2000 bytes ends the table; the records before it stay.
-    spec.practiceLaps = {test::lapRecord(1, {1, 2}), test::LapRecordSpec{2, {}, 2004}};
-    r = test::buildReplay(spec);
+    recipe.practiceLaps = {test::lapRecord(1, {1, 2}), test::LapRecordSpec{2, {}, 2004}};
+    r = test::buildReplay(recipe);
     t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.recordSlots.size(), 1u);
     EXPECT_EQ(t.lapStamps[1][1], 2);
 }
 
 TEST(LapTable, HugeOrNegativeLengthsAndShortFilesEndCleanly) {
-    ReplaySpec spec = threeDrivers();
-    spec.practiceLaps = {test::LapRecordSpec{1, {}, -400}, test::lapRecord(45, {5, 9}), test::lapRecord(2, {1, 3})};
-    ByteVec r = test::buildReplay(spec);
-    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(spec).driverTableEnd) + 8;
+    ReplaySpec recipe = threeDrivers();
+    recipe.practiceLaps = {test::LapRecordSpec{1, {}, -400}, test::lapRecord(45, {5, 9}), test::lapRecord(2, {1, 3})};
+    ByteVec r = test::buildReplay(recipe);
+    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd) + 8;
     LapTable t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 45, 2}));
     EXPECT_EQ(t.shortestLap[2], 2);

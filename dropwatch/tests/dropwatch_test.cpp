@@ -19,17 +19,17 @@ using namespace zr::test;
 // A race at 36 frames per second whose leader finishes at 110 s, so that the
 // closing window begins after frame 360.
 ReplaySpec raceWithDrops() {
-    ReplaySpec spec;
-    spec.trackName = "oval";
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
+    ReplaySpec recipe;
+    recipe.trackName = "oval";
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
                     {"Carl", "Cramer", 3, 0}, {"Dora", "Dietz", 4, 0}};
-    spec.practiceLaps = {lapRecord(1, {0, 50000}), lapRecord(2, {0, 52000}), lapRecord(3, {0, 55000}),
+    recipe.practiceLaps = {lapRecord(1, {0, 50000}), lapRecord(2, {0, 52000}), lapRecord(3, {0, 55000}),
                          lapRecord(4, {0, 51000})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {0, 40000, 80000, 110000}), lapRecord(2, {0, 41000, 82000}),
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {0, 40000, 80000, 110000}), lapRecord(2, {0, 41000, 82000}),
                      lapRecord(3, {0, 45000}), lapRecord(4, {0, 30000, 60000})};
-    spec.records.push_back(sessionRecord(0));  // the first stream record is never the start
-    spec.records.push_back(sessionRecord(1));  // race start: frame 0
+    recipe.records.push_back(sessionRecord(0));  // the first stream record is never the start
+    recipe.records.push_back(sessionRecord(1));  // race start: frame 0
     for (int f = 1; f <= 500; ++f) {
         std::vector<SampleSpec> samples;
         samples.push_back({1, 1000 + 300 * f});           // leader, moving past the finish
@@ -37,9 +37,9 @@ ReplaySpec raceWithDrops() {
         if (f <= 250) samples.push_back({3, f < 240 ? 3000 + 200 * f : 3000 + 200 * 240});  // stops, then vanishes
         if (f == 100) samples.push_back({4, 5000});       // a single sample, behind its shortest lap
         samples.push_back({25, 7 * f});                   // no row for slot 25
-        spec.records.push_back(frameRecord(samples));
+        recipe.records.push_back(frameRecord(samples));
     }
-    return spec;
+    return recipe;
 }
 
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
@@ -75,10 +75,10 @@ TEST(Dropwatch, ThresholdIs4000OverTheFrameRate) {
 }
 
 TEST(Dropwatch, WithoutLapRecordsNoClosingWindowApplies) {
-    ReplaySpec spec = raceWithDrops();
-    spec.hasRaceBlock = false;
-    spec.practiceLaps = {LapRecordSpec{9, {}, {}}};  // a record without entries
-    DropState st = analyse(buildReplay(spec));
+    ReplaySpec recipe = raceWithDrops();
+    recipe.hasRaceBlock = false;
+    recipe.practiceLaps = {LapRecordSpec{9, {}, {}}};  // a record without entries
+    DropState st = analyse(buildReplay(recipe));
     EXPECT_EQ(st.lastMove[1], 300);
     EXPECT_EQ(st.lastMove[2], 500);
 }
@@ -176,9 +176,9 @@ TEST_F(DropwatchRun, AnUnwritableReportIsAFailure) {
 }
 
 TEST_F(DropwatchRun, DamagedReplaysEndCleanly) {
-    ReplaySpec spec = raceWithDrops();
-    ByteVec good = buildReplay(spec);
-    ReplayLayout layout = layoutOf(spec);
+    ReplaySpec recipe = raceWithDrops();
+    ByteVec good = buildReplay(recipe);
+    ReplayLayout layout = layoutOf(recipe);
     std::vector<ByteVec> damaged;
     // Cut short in every region: header, driver table, lap records, event stream.
     for (std::size_t cut : {std::size_t{0}, std::size_t{100}, std::size_t{400}, layout.driverTableEnd + 2,

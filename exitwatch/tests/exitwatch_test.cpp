@@ -33,15 +33,15 @@ constexpr std::int32_t kOutside = 2000 * 2000;
 // walk visits frames 0 to 2530 (70.3 s × 36 = 2530.8) and an absence counts up
 // to 2160 frames after the last sighting.
 ReplaySpec qualifying() {
-    ReplaySpec spec;
-    spec.trackName = "quali";
-    spec.sessionLength = 130.3f;
-    spec.drivers = {{"Race", "Server", 0, 0},  {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
+    ReplaySpec recipe;
+    recipe.trackName = "quali";
+    recipe.sessionLength = 130.3f;
+    recipe.drivers = {{"Race", "Server", 0, 0},  {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
                     {"Carl", "Cramer", 3, 0},  {"Dora", "Dietz", 4, 0},  {"Emil", "Engel", 5, 0},
                     {"Fritz", "Fuchs", 6, 0},  {"Gina", "Grimm", 7, 0},  {"Hans", "Huber", 8, 0},
                     {"Ida", "Imhof", 9, 0},    {"Jan", "Jung", 10, 0},   {"Karl", "Kunz", 11, 0},
                     {"Lena", "Lang", 12, 0},    {"Zora", "Zander", 25, 0}};
-    spec.practiceLaps = {lapRecord(1, {0, 90000, 185000}), lapRecord(3, {0, 95000})};
+    recipe.practiceLaps = {lapRecord(1, {0, 90000, 185000}), lapRecord(3, {0, 95000})};
     std::vector<CarScript> cars = {
         car(0, kOutside, {{100, 1179}}, 0, 2000 * 100),  // stands outside the lane, reappears in it: listed
         car(1, 2000 * 4100, {{100, 1179}}),         // stands in the lane beyond its start
@@ -60,9 +60,9 @@ ReplaySpec qualifying() {
     };
     // The first stream record is never walked: a sighting there would make car 11's
     // late start an absence.
-    spec.records.push_back(frameRecord({{11, kOutside}}));
-    for (RecordSpec& r : scriptedFrames(cars, 0, 2600)) spec.records.push_back(r);
-    return spec;
+    recipe.records.push_back(frameRecord({{11, kOutside}}));
+    for (RecordSpec& r : scriptedFrames(cars, 0, 2600)) recipe.records.push_back(r);
+    return recipe;
 }
 
 const std::string kListing =
@@ -140,10 +140,10 @@ TEST_F(ExitwatchRun, TheSessionLimitAndTheLongestAbsenceFollowTimediff) {
 }
 
 TEST_F(ExitwatchRun, NoEscapeHoldsTheConsoleAndWritesNothing) {
-    ReplaySpec spec = qualifying();
-    spec.sessionLength = 8.5f;  // with no minutes cut off, frames 0 to 305: car 12 is not back yet
+    ReplaySpec recipe = qualifying();
+    recipe.sessionLength = 8.5f;  // with no minutes cut off, frames 0 to 305: car 12 is not back yet
     dir.writeTimeDiff("0 1");
-    dir.writeReplay("quali1", buildReplay(spec));
+    dir.writeReplay("quali1", buildReplay(recipe));
     RunResult r = run();
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.console, kPrompt + "\nStart Pitlane= 4000  End Pitlane= 150\n  QUALI\n\n" + kProgress +
@@ -166,9 +166,9 @@ TEST_F(ExitwatchRun, StartUpFailures) {
 }
 
 TEST_F(ExitwatchRun, DamagedReplaysEndCleanly) {
-    ReplaySpec spec = qualifying();
-    ByteVec good = buildReplay(spec);
-    ReplayLayout layout = layoutOf(spec);
+    ReplaySpec recipe = qualifying();
+    ByteVec good = buildReplay(recipe);
+    ReplayLayout layout = layoutOf(recipe);
     EXPECT_EQ(runEachWithoutReport(EXITWATCH_EXE, dir, "quali1", replaysWithoutFrames(good, layout),
                                    "No illegal ESC'S FOUND!\n", "quali1_ESCinQ.txt"),
               "");

@@ -42,30 +42,30 @@ std::vector<std::uint32_t> evenLaps(std::uint32_t start, int laps, std::uint32_t
 }
 
 ReplaySpec gridReplay(const std::vector<GridCar>& cars, std::uint32_t raceMs) {
-    ReplaySpec spec;
-    spec.frameRateByte = 36;
-    spec.reportTrackName = "hillring";
-    spec.modName = "GPMOD66";
+    ReplaySpec recipe;
+    recipe.frameRateByte = 36;
+    recipe.reportTrackName = "hillring";
+    recipe.modName = "GPMOD66";
     for (const GridCar& c : cars) {
-        spec.drivers.push_back(c.driver);
-        if (!c.practice.empty()) spec.practiceLaps.push_back(flaggedLaps(c.driver.slot, c.practice, c.practiceFlags));
+        recipe.drivers.push_back(c.driver);
+        if (!c.practice.empty()) recipe.practiceLaps.push_back(flaggedLaps(c.driver.slot, c.practice, c.practiceFlags));
         if (!c.race.empty()) {
-            spec.hasRaceBlock = true;
-            spec.raceLaps.push_back(flaggedLaps(c.driver.slot, c.race, c.raceFlags));
+            recipe.hasRaceBlock = true;
+            recipe.raceLaps.push_back(flaggedLaps(c.driver.slot, c.race, c.raceFlags));
         }
     }
-    if (!spec.hasRaceBlock) return spec;
-    spec.records.push_back(sessionRecord(0));
-    spec.records.push_back(sessionRecord(1));
+    if (!recipe.hasRaceBlock) return recipe;
+    recipe.records.push_back(sessionRecord(0));
+    recipe.records.push_back(sessionRecord(1));
     const int frames = static_cast<int>(static_cast<std::int64_t>(raceMs) * kFrameRate / 1000);
     for (int f = 0; f <= frames; ++f) {
         const double ms = f * 1000.0 / kFrameRate;
         std::vector<SampleSpec> samples;
         for (const GridCar& c : cars)
             if (c.race.size() >= 2) samples.push_back({c.driver.slot, positionAt(c.race, ms)});
-        spec.records.push_back(frameRecord(samples));
+        recipe.records.push_back(frameRecord(samples));
     }
-    return spec;
+    return recipe;
 }
 
 }  // namespace zr::test

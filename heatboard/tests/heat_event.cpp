@@ -44,9 +44,9 @@ std::vector<GridCar> gridBCars() {
 ReplaySpec gridAReplay() { return gridReplay(gridACars(), 178000); }
 
 ReplaySpec gridBReplay() {
-    ReplaySpec spec = gridReplay(gridBCars(), 182000);
-    spec.modName = "GPMOD67";  // the page shows the last grid's header
-    return spec;
+    ReplaySpec recipe = gridReplay(gridBCars(), 182000);
+    recipe.modName = "GPMOD67";  // the page shows the last grid's header
+    return recipe;
 }
 
 void writeHeatEvent(RunDir& dir) {

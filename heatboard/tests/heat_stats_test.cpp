@@ -28,9 +28,9 @@ struct Event {
 void readGrids(Event& e, const std::vector<std::vector<GridCar>>& grids, const MyName& me = {}) {
     std::ostringstream out;
     for (const std::vector<GridCar>& cars : grids) {
-        ReplaySpec spec = gridReplay(cars, 0);
-        spec.records.clear();
-        ByteVec bytes = buildReplay(spec);
+        ReplaySpec recipe = gridReplay(cars, 0);
+        recipe.records.clear();
+        ByteVec bytes = buildReplay(recipe);
         EXPECT_EQ(readGrid(view(bytes), me, e.data, out), GridOutcome::read);
     }
     finishGrids(e.data);
@@ -91,9 +91,9 @@ TEST(GridReading, AGridWithoutRaceLapsKeepsTheEventsRaceValues) {
 TEST(GridReading, AReplayOfAParticipantIsRefusedBeforeAnythingIsStored) {
     HeatData d;
     std::ostringstream out;
-    ReplaySpec spec = gridReplay({racer("Aa", 1, 3000, 2, 40000)}, 0);
-    spec.localDriverSlot = 1;
-    ByteVec bytes = buildReplay(spec);
+    ReplaySpec recipe = gridReplay({racer("Aa", 1, 3000, 2, 40000)}, 0);
+    recipe.localDriverSlot = 1;
+    ByteVec bytes = buildReplay(recipe);
     EXPECT_EQ(readGrid(view(bytes), {}, d, out), GridOutcome::notServerReplay);
     EXPECT_EQ(out.str(),
               "Sorry! Zant_Heatboard is made for Server Replays only.\nIf you would see the datas from ONE replay "

@@ -40,9 +40,9 @@ GridCar racer(const char* first, const char* last, int slot, std::uint32_t start
 
 // A grid's replay with lap records only.
 ByteVec lapsOnly(const std::vector<GridCar>& cars) {
-    ReplaySpec spec = gridReplay(cars, 0);
-    spec.records.clear();
-    return buildReplay(spec);
+    ReplaySpec recipe = gridReplay(cars, 0);
+    recipe.records.clear();
+    return buildReplay(recipe);
 }
 
 TEST(HeatboardRun, TwoGridsGiveThePageInBothVariants) {

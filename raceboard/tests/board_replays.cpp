@@ -72,54 +72,54 @@ constexpr std::uint8_t kOffTrack = 64, kVoid = 16;
 }  // namespace
 
 ReplaySpec serverRaceReplay() {
-    ReplaySpec spec;
-    spec.reportTrackName = "Smplring";
-    spec.modName = "F1 \xB4" "67";
-    spec.drivers = {{"Race", "Server", 0, 0},       {"Anna", "Arnold", 1, 1}, {"Bert", "M\xFCller & <Co>", 2, 4},
+    ReplaySpec recipe;
+    recipe.reportTrackName = "Smplring";
+    recipe.modName = "F1 \xB4" "67";
+    recipe.drivers = {{"Race", "Server", 0, 0},       {"Anna", "Arnold", 1, 1}, {"Bert", "M\xFCller & <Co>", 2, 4},
                     {"Carl", "Cramer", 3, 3},       {"Dora", "Dietz", 4, 9},  {"Emil", "Engel", 5, 5}};
-    spec.practiceLaps = {flaggedLapRecord(1, {2000, 63000, 121500, 182000}, {0, 0, kOffTrack, 0}),
+    recipe.practiceLaps = {flaggedLapRecord(1, {2000, 63000, 121500, 182000}, {0, 0, kOffTrack, 0}),
                          lapRecord(2, {1000, 60500, 121000}), lapRecord(3, {3000, 65000}),
                          lapRecord(4, {1500, 64000, 125000})};
-    spec.hasRaceBlock = true;
+    recipe.hasRaceBlock = true;
     std::vector<CarRun> cars = {{1, {1200, 41200, 80700, 120400, 160500, 200300}, 0.2},
                                 {2, {1000, 40800, 80000, 119800, 159900, 199500}, 0.4},
                                 {3, {1400, 42000, 83000}, 0.3},
                                 {4, {1600, 42600, 83800, 125000, 166500}, 0.5},
                                 {5, {1800, 43000, 84300, 125700, 167000, 208500}, 0.1}};
     for (const CarRun& car : cars)
-        spec.raceLaps.push_back(car.slot == 2 ? flaggedLapRecord(2, car.stamps, {0, 0, kOffTrack, 0, 0, 0})
+        recipe.raceLaps.push_back(car.slot == 2 ? flaggedLapRecord(2, car.stamps, {0, 0, kOffTrack, 0, 0, 0})
                                               : lapRecord(car.slot, car.stamps));
-    spec.records = serverRaceStream(cars, 36, kBoardTrack, 36 * 211);
-    return spec;
+    recipe.records = serverRaceStream(cars, 36, kBoardTrack, 36 * 211);
+    return recipe;
 }
 
 ReplaySpec participantRaceReplay() {
-    ReplaySpec spec;
-    spec.frameRateByte = 60;
-    spec.localDriverSlot = 2;
-    spec.reportTrackName = "Smplring";
-    spec.modName = "F1-67";
-    spec.drivers = {{"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}, {"Carl", "Cramer", 3, 3}};
+    ReplaySpec recipe;
+    recipe.frameRateByte = 60;
+    recipe.localDriverSlot = 2;
+    recipe.reportTrackName = "Smplring";
+    recipe.modName = "F1-67";
+    recipe.drivers = {{"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}, {"Carl", "Cramer", 3, 3}};
     CarRun own{2, {3000, 34000, 65500, 96000, 127500, 158000, 181000, 212000, 243500, 274000, 305000}, 0.3};
-    spec.practiceLaps = {flaggedLapRecord(2, {3000, 34000, 65500, 96000, 127500, 158000}, {0, 0, 0, kVoid, kOffTrack, 0}),
+    recipe.practiceLaps = {flaggedLapRecord(2, {3000, 34000, 65500, 96000, 127500, 158000}, {0, 0, 0, kVoid, kOffTrack, 0}),
                          lapRecord(1, {5000, 36500, 67800}), lapRecord(3, {4000, 36000})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {181500, 213000, 244000, 276000, 308000}),
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {181500, 213000, 244000, 276000, 308000}),
                      flaggedLapRecord(2, {181000, 212000, 243500, 274000, 305000}, {0, 0, kOffTrack, 0, 0}),
                      lapRecord(3, {181800, 214000, 246500})};
-    spec.records = participantStream(own, {}, 60, kBoardTrack, 60 * 312, 60 * 180);
-    return spec;
+    recipe.records = participantStream(own, {}, 60, kBoardTrack, 60 * 312, 60 * 180);
+    return recipe;
 }
 
 ReplaySpec practiceOnlyReplay() {
-    ReplaySpec spec;
-    spec.reportTrackName = "Smplring";
-    spec.modName = "F1-67";
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
-    spec.practiceLaps = {lapRecord(1, {2000, 63000, 121500}), lapRecord(2, {1000, 60500})};
+    ReplaySpec recipe;
+    recipe.reportTrackName = "Smplring";
+    recipe.modName = "F1-67";
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    recipe.practiceLaps = {lapRecord(1, {2000, 63000, 121500}), lapRecord(2, {1000, 60500})};
     std::vector<CarRun> cars = {{1, {2000, 63000, 121500}, 0.2}, {2, {1000, 60500}, 0.2}};
-    spec.records = serverRaceStream(cars, 36, kBoardTrack, 36 * 20);
-    return spec;
+    recipe.records = serverRaceStream(cars, 36, kBoardTrack, 36 * 20);
+    return recipe;
 }
 
 }  // namespace zr::test

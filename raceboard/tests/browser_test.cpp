@@ -52,11 +52,11 @@ std::vector<std::pair<std::string, int>> tablesOf(const std::string& dom) {
     return tables;
 }
 
-// Writes the page of `spec` and opens it; returns the tables of its DOM.
-std::vector<std::pair<std::string, int>> renderedTables(const ReplaySpec& spec, const std::string& screenshot) {
+// Writes the page of `recipe` and opens it; returns the tables of its DOM.
+std::vector<std::pair<std::string, int>> renderedTables(const ReplaySpec& recipe, const std::string& screenshot) {
     RunDir dir;
     dir.writeConfig();
-    dir.writeReplay("race", buildReplay(spec));
+    dir.writeReplay("race", buildReplay(recipe));
     RunResult r = runProgram(RACEBOARD_EXE, dir, "race\n0\n");
     EXPECT_EQ(r.exitCode, 0) << r.console;
     dir.writeFile("Zant_Raceboards.css", "td { border: 1px solid #888; font-family: sans-serif; }\n");

@@ -19,12 +19,12 @@ struct Race {
 };
 
 void readRace(Race& r, const std::vector<LapRecordSpec>& race) {
-    ReplaySpec spec;
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2},
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2},
                     {"Carl", "Cramer", 3, 3}};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = race;
-    r.bytes = buildReplay(spec);
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = race;
+    r.bytes = buildReplay(recipe);
     Bytes view{r.bytes.data(), r.bytes.size()};
     r.drivers = readDriverTable(view, 320, true);
     takeRaceTable(r.tables, readLapRecords(view, r.drivers, r.tables, 0));

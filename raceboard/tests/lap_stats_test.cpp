@@ -14,12 +14,12 @@ constexpr std::uint8_t kOff = 64;
 
 // Lap tables read from a replay with these practice and race records.
 LapTables tablesOf(const std::vector<LapRecordSpec>& practice, const std::vector<LapRecordSpec>& race) {
-    ReplaySpec spec;
-    spec.drivers = {{"A", "A", 0, 0}, {"B", "B", 1, 0}, {"C", "C", 2, 0}};
-    spec.practiceLaps = practice;
-    spec.hasRaceBlock = !race.empty();
-    spec.raceLaps = race;
-    ByteVec bytes = buildReplay(spec);
+    ReplaySpec recipe;
+    recipe.drivers = {{"A", "A", 0, 0}, {"B", "B", 1, 0}, {"C", "C", 2, 0}};
+    recipe.practiceLaps = practice;
+    recipe.hasRaceBlock = !race.empty();
+    recipe.raceLaps = race;
+    ByteVec bytes = buildReplay(recipe);
     Bytes view{bytes.data(), bytes.size()};
     LapTables t;
     takeRaceTable(t, readLapRecords(view, readDriverTable(view, 320, true), t, 0));

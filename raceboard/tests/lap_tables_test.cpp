@@ -15,9 +15,9 @@ constexpr std::uint8_t kVoid = 16, kOff = 64;
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 ReplaySpec baseSpec() {
-    ReplaySpec spec;
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
-    return spec;
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    return recipe;
 }
 
 LapReading readInto(const ByteVec& bytes, LapTables& tables, int slotBase = 0) {
@@ -26,9 +26,9 @@ LapReading readInto(const ByteVec& bytes, LapTables& tables, int slotBase = 0) {
 }
 
 TEST(LapTables, PracticeLapTimesVoidAndOffTrackFlags) {
-    ReplaySpec spec = baseSpec();
-    spec.practiceLaps = {flaggedLapRecord(1, {5000, 65000, 125500, 180000, 236000}, {kOff, 0, kVoid, kOff, 0})};
-    ByteVec bytes = buildReplay(spec);
+    ReplaySpec recipe = baseSpec();
+    recipe.practiceLaps = {flaggedLapRecord(1, {5000, 65000, 125500, 180000, 236000}, {kOff, 0, kVoid, kOff, 0})};
+    ByteVec bytes = buildReplay(recipe);
     LapTables t;
     LapReading r = readInto(bytes, t);
     const PracticeLaps& p = t.practice[1];
@@ -51,19 +51,19 @@ TEST(LapTables, PracticeLapTimesVoidAndOffTrackFlags) {
     takeRaceTable(t, r);
     EXPECT_FALSE(t.hasRaceTable);
     EXPECT_EQ(t.maxRaceLaps, 0);
-    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(spec).streamStart));
+    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
 }
 
 TEST(LapTables, RaceTableBestsOnTrackLapsAndStart) {
-    ReplaySpec spec = baseSpec();
-    spec.practiceLaps = {lapRecord(2, {1000, 62000})};
-    spec.hasRaceBlock = true;
+    ReplaySpec recipe = baseSpec();
+    recipe.practiceLaps = {lapRecord(2, {1000, 62000})};
+    recipe.hasRaceBlock = true;
     // Lap 2 of slot 1 runs backwards (a negative lap time becomes the best:
     // the race table has no positive test) and lap 3 is off track.
-    spec.raceLaps = {flaggedLapRecord(1, {3000, 63000, 62000, 110000}, {0, 0, 0, kOff}),
+    recipe.raceLaps = {flaggedLapRecord(1, {3000, 63000, 62000, 110000}, {0, 0, 0, kOff}),
                      flaggedLapRecord(2, {2500, 70000, 130000}, {0, kOff, 0}), lapRecord(3, {4000})};
-    spec.records = {sessionRecord(0)};
-    ByteVec bytes = buildReplay(spec);
+    recipe.records = {sessionRecord(0)};
+    ByteVec bytes = buildReplay(recipe);
     LapTables t;
     LapReading r = readInto(bytes, t);
     takeRaceTable(t, r);
@@ -85,17 +85,17 @@ TEST(LapTables, RaceTableBestsOnTrackLapsAndStart) {
     EXPECT_EQ(b.onTrackRaceLaps, 1);
     EXPECT_EQ(t.race[3].raceLapCount, 0);  // one entry: entry 0 and no lap
     EXPECT_EQ(t.race[3].raceStamps[0], 4000);
-    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(spec).streamStart));
+    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
 }
 
 TEST(LapTables, OversizedRaceRecordEndsTheTableAndForeignSlotsAreSkipped) {
-    ReplaySpec spec = baseSpec();
-    spec.hasRaceBlock = true;
+    ReplaySpec recipe = baseSpec();
+    recipe.hasRaceBlock = true;
     LapRecordSpec huge = lapRecord(2, {1000, 50000});
     huge.lapRecordBytes = 2004;
-    spec.raceLaps = {lapRecord(25, {1000, 50000, 99000}), lapRecord(1, {1500, 52000}), huge,
+    recipe.raceLaps = {lapRecord(25, {1000, 50000, 99000}), lapRecord(1, {1500, 52000}), huge,
                      lapRecord(2, {1000, 40000})};
-    ByteVec bytes = buildReplay(spec);
+    ByteVec bytes = buildReplay(recipe);
     LapTables t;
     LapReading r = readInto(bytes, t);
     takeRaceTable(t, r);
@@ -104,28 +104,28 @@ TEST(LapTables, OversizedRaceRecordEndsTheTableAndForeignSlotsAreSkipped) {
     EXPECT_EQ(t.maxRaceLaps, 1);           // slot 25 has no row and counts nowhere
     // The stream begins right after the word that ended the table: "BTPL"
     // and 8 bytes, records of 28 and 24 bytes, "ORPL", 4 bytes and the word.
-    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(spec).raceBlock) + 12 + 28 + 24 + 12);
+    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(recipe).raceBlock) + 12 + 28 + 24 + 12);
 }
 
 TEST(LapTables, AFullGridOf20RaceRecordsKeepsTheStreamInStep) {
-    ReplaySpec spec;
+    ReplaySpec recipe;
     for (int s = 0; s < 20; ++s) {
-        spec.drivers.push_back({"D", "N", s, 0});
-        spec.raceLaps.push_back(lapRecord(s, {1000u + s, 41000u + s}));
+        recipe.drivers.push_back({"D", "N", s, 0});
+        recipe.raceLaps.push_back(lapRecord(s, {1000u + s, 41000u + s}));
     }
-    spec.hasRaceBlock = true;
-    ByteVec bytes = buildReplay(spec);
+    recipe.hasRaceBlock = true;
+    ByteVec bytes = buildReplay(recipe);
     LapTables t;
     LapReading r = readInto(bytes, t);
     EXPECT_EQ(t.race[19].raceLapCount, 1);
-    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(spec).streamStart));
+    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
 }
 
 TEST(LapTables, SlotBaseFillsAGridsRowsOfALargerTable) {
-    ReplaySpec spec = baseSpec();
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {1500, 52000, 99000}), lapRecord(19, {1700, 53000})};
-    ByteVec bytes = buildReplay(spec);
+    ReplaySpec recipe = baseSpec();
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {1500, 52000, 99000}), lapRecord(19, {1700, 53000})};
+    ByteVec bytes = buildReplay(recipe);
     LapTables t(100, 130);
     LapReading r = readInto(bytes, t, 40);
     EXPECT_EQ(t.race[41].raceLapCount, 2);
@@ -136,12 +136,12 @@ TEST(LapTables, SlotBaseFillsAGridsRowsOfALargerTable) {
 }
 
 TEST(LapTables, CutReplaysEndEveryReading) {
-    ReplaySpec spec = baseSpec();
-    spec.practiceLaps = {lapRecord(1, {1000, 61000, 122000})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {1500, 52000, 99000}), lapRecord(2, {1700, 53000})};
-    ByteVec full = buildReplay(spec);
-    for (std::size_t cut = 300; cut < layoutOf(spec).streamStart + 8; cut += 3) {
+    ReplaySpec recipe = baseSpec();
+    recipe.practiceLaps = {lapRecord(1, {1000, 61000, 122000})};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {1500, 52000, 99000}), lapRecord(2, {1700, 53000})};
+    ByteVec full = buildReplay(recipe);
+    for (std::size_t cut = 300; cut < layoutOf(recipe).streamStart + 8; cut += 3) {
         ByteVec bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
         LapTables t;
         LapReading r = readInto(bytes, t);

@@ -23,8 +23,8 @@ struct Read {
     std::int64_t streamStart = 0;
 };
 
-void readAll(const ReplaySpec& spec, Read& r) {
-    r.bytes = buildReplay(spec);
+void readAll(const ReplaySpec& recipe, Read& r) {
+    r.bytes = buildReplay(recipe);
     r.drivers = readDriverTable(view(r.bytes), 320, true);
     LapReading reading = readLapRecords(view(r.bytes), r.drivers, r.tables, 0);
     takeRaceTable(r.tables, reading);
@@ -34,14 +34,14 @@ void readAll(const ReplaySpec& spec, Read& r) {
 // Race laps of a server replay at 36 fps: slot 1 at an even pace, slot 2
 // slowest at the line and fastest at half distance.
 ReplaySpec serverRace() {
-    ReplaySpec spec;
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
-    spec.hasRaceBlock = true;
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    recipe.hasRaceBlock = true;
     CarRun a{1, {1000, 41000, 80000, 120500}, 0.0};
     CarRun b{2, {1500, 42500, 83000, 124000}, 0.5};
-    spec.raceLaps = {lapRecord(1, a.stamps), lapRecord(2, b.stamps)};
-    spec.records = serverRaceStream({a, b}, 36, kTrack, 36 * 128);
-    return spec;
+    recipe.raceLaps = {lapRecord(1, a.stamps), lapRecord(2, b.stamps)};
+    recipe.records = serverRaceStream({a, b}, 36, kTrack, 36 * 128);
+    return recipe;
 }
 
 TEST(TrackLength, ServerReplaysTakeEveryCarParticipantReplaysTheOwnCar) {
@@ -52,19 +52,19 @@ TEST(TrackLength, ServerReplaysTakeEveryCarParticipantReplaysTheOwnCar) {
     EXPECT_LT(length, kTrack);
     EXPECT_EQ(scanTrackLength(view(r.bytes), r.streamStart, 0, kTrack + 5), kTrack + 5);  // keeps a larger one
 
-    ReplaySpec spec;
-    spec.drivers = {{"Anna", "Arnold", 1, 1}};
-    spec.practiceLaps = {lapRecord(1, {1000, 61000})};
-    spec.localDriverSlot = 1;
+    ReplaySpec recipe;
+    recipe.drivers = {{"Anna", "Arnold", 1, 1}};
+    recipe.practiceLaps = {lapRecord(1, {1000, 61000})};
+    recipe.localDriverSlot = 1;
     for (int f = 0; f < 10; ++f)
-        spec.records.push_back(frameRecord({{3, 900000 + f}}, 2, {ownCarBlock(500000 + 10 * f)}));
+        recipe.records.push_back(frameRecord({{3, 900000 + f}}, 2, {ownCarBlock(500000 + 10 * f)}));
     Read p;
-    readAll(spec, p);
+    readAll(recipe, p);
     EXPECT_EQ(scanTrackLength(view(p.bytes), p.streamStart, 1, 0), 500090);
     EXPECT_EQ(scanTrackLength(view(p.bytes), p.streamStart, 0, 0), 900009);
     // Fewer than 10000 bytes of stream: nothing is measured.
-    spec.fillerBytes = 100;
-    readAll(spec, p);
+    recipe.fillerBytes = 100;
+    readAll(recipe, p);
     EXPECT_EQ(scanTrackLength(view(p.bytes), p.streamStart, 1, 0), 0);
 }
 
@@ -106,21 +106,21 @@ TEST(FastestLap, MarksAndSpeedsOfTheFastestRaceLap) {
 }
 
 TEST(FastestLap, SpeedSpikesAndSpeedsOver360DoNotCount) {
-    ReplaySpec spec;
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {1000, 31000}), lapRecord(2, {1000, 31000})};
-    spec.records.push_back(sessionRecord(1));
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {1000, 31000}), lapRecord(2, {1000, 31000})};
+    recipe.records.push_back(sessionRecord(1));
     // Slot 1 moves 1000 units a frame (64.80 km/h) with one jump of 3000 units;
     // slot 2 moves 6000 units a frame (388.80 km/h), too fast to count.
     std::int32_t p1 = kTrack - 20000, p2 = kTrack - 120000;
     for (int f = 0; f < 400; ++f) {
         p1 = (p1 + (f == 100 ? 3000 : 1000)) % kTrack;
         p2 = (p2 + 6000) % kTrack;
-        spec.records.push_back(frameRecord({{1, p1}, {2, p2}}));
+        recipe.records.push_back(frameRecord({{1, p1}, {2, p2}}));
     }
     Read r;
-    readAll(spec, r);
+    readAll(recipe, r);
     FastestLapMeasure m;
     std::ostringstream out;
     measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, kTrack, r.tables, 0, r.drivers, kRaceboardWalk, m, out);
@@ -139,15 +139,15 @@ struct Participant {
 };
 
 ReplaySpec participantReplay(const Participant& p) {
-    ReplaySpec spec;
-    spec.frameRateByte = 60;
-    spec.localDriverSlot = 2;
-    spec.drivers = {{"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}, {"Carl", "Cramer", 3, 3}};
-    spec.practiceLaps = {flaggedLapRecord(2, p.practice(), {0, 0, 0, 16, 64, 0})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(2, p.race()), lapRecord(1, {181500, 213000, 244000, 276000, 308000})};
-    spec.records = participantStream(p.own, {}, 60, kTrack, 60 * 312, 60 * 180);
-    return spec;
+    ReplaySpec recipe;
+    recipe.frameRateByte = 60;
+    recipe.localDriverSlot = 2;
+    recipe.drivers = {{"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}, {"Carl", "Cramer", 3, 3}};
+    recipe.practiceLaps = {flaggedLapRecord(2, p.practice(), {0, 0, 0, 16, 64, 0})};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(2, p.race()), lapRecord(1, {181500, 213000, 244000, 276000, 308000})};
+    recipe.records = participantStream(p.own, {}, 60, kTrack, 60 * 312, 60 * 180);
+    return recipe;
 }
 
 TEST(OwnLaps, EveryMeasuredLapGetsItsSectorsAndTheBestsGoToRowZero) {
@@ -195,11 +195,11 @@ TEST(OwnLaps, EveryMeasuredLapGetsItsSectorsAndTheBestsGoToRowZero) {
 
 TEST(OwnLaps, AReplayThatEndsEarlyStopsTheSearches) {
     Participant p;
-    ReplaySpec spec = participantReplay(p);
-    spec.records.resize(60 * 200);  // ends in race lap 1
-    spec.fillerBytes = 0;
+    ReplaySpec recipe = participantReplay(p);
+    recipe.records.resize(60 * 200);  // ends in race lap 1
+    recipe.fillerBytes = 0;
     Read r;
-    readAll(spec, r);
+    readAll(recipe, r);
     auto table = std::make_unique<OwnSectorTable>();
     std::ostringstream out;
     measureOwnLaps(view(r.bytes), r.streamStart, 60, kTrack, r.tables, 2, *table, out);
@@ -208,11 +208,11 @@ TEST(OwnLaps, AReplayThatEndsEarlyStopsTheSearches) {
 }
 
 TEST(RecordWalk, SkipsAndStepsBackStayInsideTheStream) {
-    ReplaySpec spec = serverRace();
-    spec.records.resize(20);
+    ReplaySpec recipe = serverRace();
+    recipe.records.resize(20);
     Read r;
-    readAll(spec, r);
-    std::vector<std::size_t> at = layoutOf(spec).recordOffsets;
+    readAll(recipe, r);
+    std::vector<std::size_t> at = layoutOf(recipe).recordOffsets;
     Bytes b = view(r.bytes);
     EXPECT_EQ(skipFrames(b, static_cast<std::int64_t>(at[2]), 5), static_cast<std::int64_t>(at[7]));
     EXPECT_EQ(stepBackFrames(b, static_cast<std::int64_t>(at[7]), 5, r.streamStart), static_cast<std::int64_t>(at[2]));

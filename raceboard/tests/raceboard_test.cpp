@@ -36,10 +36,10 @@ void expectGolden(const std::string& page, const std::string& name) {
 
 struct Board {
     RunDir dir;
-    explicit Board(const ReplaySpec& spec, const std::string& name = "race") {
+    explicit Board(const ReplaySpec& recipe, const std::string& name = "race") {
         ::setenv("TZ", "UTC", 1);
         dir.writeConfig();
-        dir.writeReplay(name, buildReplay(spec));
+        dir.writeReplay(name, buildReplay(recipe));
         struct utimbuf times {kReplayTime, kReplayTime};
         ::utime((dir.replayFolder() + name + ".rpy").c_str(), &times);
     }
@@ -93,9 +93,9 @@ TEST(RaceboardRun, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
 }
 
 TEST(RaceboardRun, FewerThanThreeDriverRecordsSkipTheDialogue) {
-    ReplaySpec spec = serverRaceReplay();
-    spec.drivers.resize(2);
-    Board board(spec);
+    ReplaySpec recipe = serverRaceReplay();
+    recipe.drivers.resize(2);
+    Board board(recipe);
     RunResult r = board.run("race\n");
     EXPECT_EQ(r.exitCode, 0) << r.console;
     EXPECT_EQ(r.console.find("BESTE RUNDEN"), std::string::npos);
@@ -108,16 +108,16 @@ TEST(RaceboardRun, FewerThanThreeDriverRecordsSkipTheDialogue) {
 TEST(RaceboardRun, SectionRowsHoldTheLongestListShown) {
     // No practice lap off track: section 2 shows no lap list. Slot 5 has no
     // car samples, so the sector 2 list has 4 entries and the on-track list 5.
-    ReplaySpec spec = serverRaceReplay();
-    spec.practiceLaps[0] = lapRecord(1, {2000, 63000, 121500, 182000});
-    for (RecordSpec& record : spec.records) {
+    ReplaySpec recipe = serverRaceReplay();
+    recipe.practiceLaps[0] = lapRecord(1, {2000, 63000, 121500, 182000});
+    for (RecordSpec& record : recipe.records) {
         ByteVec& samples = record.blocks.back().data;
         ByteVec kept;
         for (std::size_t i = 0; i + 16 <= samples.size(); i += 16)
             if ((samples[i + 7] >> 2) != 5) kept.insert(kept.end(), samples.begin() + i, samples.begin() + i + 16);
         samples = kept;
     }
-    Board board(spec);
+    Board board(recipe);
     EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
     const std::string page = board.dir.read("race.html");
     const std::size_t section2 = page.find("ALL PRACTICE LAPS ARE ON TRACK"), section3 = page.find("FASTEST RACE LAPS");
@@ -163,9 +163,9 @@ TEST(RaceboardRun, CutAndDamagedReplaysEndWithAPage) {
 }
 
 TEST(RaceboardRun, ARecordingSlotOutsideTheTablesGivesAPageWithoutItsLaps) {
-    ReplaySpec spec = participantRaceReplay();
-    spec.localDriverSlot = 1392508928;
-    Board board(spec);
+    ReplaySpec recipe = participantRaceReplay();
+    recipe.localDriverSlot = 1392508928;
+    Board board(recipe);
     RunResult r = board.run("race\n0\n");
     EXPECT_EQ(r.exitCode, 0) << r.console;
     std::string page = board.dir.read("race.html");

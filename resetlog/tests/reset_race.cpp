@@ -8,13 +8,13 @@
 namespace zr::test {
 
 ResetRace::ResetRace(int frames) : frames_(frames), samples_(frames + 1), blocks_(frames + 1) {
-    spec.frameRateByte = 10;
-    spec.trackName = "oval";
-    spec.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
+    recipe.frameRateByte = 10;
+    recipe.trackName = "oval";
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0},
                     {"Carl", "Cramer", 3, 0}, {"Dora", "Dietz", 4, 0}};
-    spec.practiceLaps = {lapRecord(1, {0, 50000})};
-    spec.hasRaceBlock = true;
-    spec.raceLaps = {lapRecord(1, {0, 40000, 80000, 120000}), lapRecord(2, {0, 45000, 90000, 135000}),
+    recipe.practiceLaps = {lapRecord(1, {0, 50000})};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {0, 40000, 80000, 120000}), lapRecord(2, {0, 45000, 90000, 135000}),
                      lapRecord(3, {0, 50000, 100000, 150000})};
 }
 
@@ -43,7 +43,7 @@ RecordSpec ResetRace::record(int frame) const {
 }
 
 ReplaySpec ResetRace::withRecords() const {
-    ReplaySpec s = spec;
+    ReplaySpec s = recipe;
     if (idleFirstRecord) s.records.push_back(sessionRecord(0));
     for (int f = 1; f <= frames_; ++f) s.records.push_back(record(f));
     return s;

@@ -20,7 +20,7 @@ namespace zr::test {
 struct ResetRace {
     explicit ResetRace(int frames);
 
-    ReplaySpec spec;  // header, drivers and laps; build() adds the records
+    ReplaySpec recipe;  // header, drivers and laps; build() adds the records
     bool idleFirstRecord = true;  // a first stream record before the race starts
 
     // The car's sample in frames `from` to `to`, moving `speed` per frame.

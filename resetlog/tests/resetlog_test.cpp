@@ -172,7 +172,7 @@ TEST_F(ResetlogRun, AWalkCutShortListsWhatItFound) {
 
 TEST_F(ResetlogRun, DamagedReplaysEndCleanly) {
     ResetRace race = raceWithResets();
-    ReplaySpec spec = race.spec;
+    ReplaySpec recipe = race.recipe;
     ByteVec good = race.build();
     std::vector<ByteVec> damaged;
     // Cut short in the header, the driver table, the lap records and the stream.
@@ -191,7 +191,7 @@ TEST_F(ResetlogRun, DamagedReplaysEndCleanly) {
     damaged.push_back(longBlocks);
     ByteVec oddSlots = good;  // slots up to 63 in the driver records, lap records and samples
     setLe(oddSlots, 320 + 152 * 2 + 124, 63, 4);
-    setLe(oddSlots, layoutOf(spec).raceBlock + 12 + 12, 63, 4);
+    setLe(oddSlots, layoutOf(recipe).raceBlock + 12 + 12, 63, 4);
     for (int f = 140; f <= 160; ++f) setLe(oddSlots, race.recordOffset(f) + 8 + 8 + 12 + 4 + 7, 0xFF, 1);
     damaged.push_back(oddSlots);
     for (std::size_t i = 0; i < damaged.size(); ++i) {
