@@ -44,13 +44,14 @@ struct PitWalk {
         return log.section[c].openStop;
     }
 
-    void sample(const CarSample& s, std::int32_t g) {
+    // `watching`: the frame lies after the first 38 seconds, which are skipped.
+    void sample(const CarSample& s, std::int32_t g, bool watching) {
         const int c = s.carSlot;
         const std::int64_t p = s.samplePosition;
         PitSectionState& pit = log.section[c];
         log.refuelBit[c] = s.sampleFlags & kRefuelBit;
 
-        if (g > kStartSeconds * rate) {
+        if (watching) {
             if (std::abs(p - laneEnd) < kBoundWindow) {
                 if (pit.inPitSection && pit.openStop >= 0) log.stops[pit.openStop].pitLaneFrames = g - pit.entryFrame;
                 pit.inPitSection = 0;
@@ -62,7 +63,7 @@ struct PitWalk {
             }
 
             std::int32_t& still = log.standstillFrames[c];
-            if (std::abs(p - log.lastPosition[c]) < kRestMove && pit.inPitSection) {
+            if (pit.inPitSection && std::abs(p - log.lastPosition[c]) < kRestMove) {
                 ++still;
                 // Refuelling shows at rest: the stop begins where the car came to rest.
                 if (log.refuelBit[c]) {
@@ -122,9 +123,10 @@ PitLog findPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTa
         replay, start, kAfterLeadingBlocks, kEndMargin, 1,
         [&](int g) { return std::int64_t{g} * 1000 / frameRate >= laps.leaderFinishStamp; },
         [&](const Frame& frame) {
+            const bool watching = frame.counter > kStartSeconds * frameRate;
             for (int i = 0; i < frame.sampleCount; ++i) {
                 const CarSample s = frame.sample(i);
-                if (isCarSlot(s.carSlot)) walk.sample(s, frame.counter);
+                if (isCarSlot(s.carSlot)) walk.sample(s, frame.counter, watching);
             }
         });
     return log;

@@ -43,8 +43,10 @@ constexpr int bytes = 16;
 inline CarSample decodeCarSample(const std::uint8_t* p) {
     CarSample s;
     s.sampleFlags = p[3];
-    s.samplePosition = static_cast<std::int32_t>(p[4] | (p[5] << 8) | (p[6] << 16) | ((p[7] & 3u) << 24));
-    s.carSlot = p[7] >> 2;
+    // Bytes 4 to 7 as one little-endian word: 26 bits of position, 6 of slot.
+    const std::uint32_t word = p[4] | (p[5] << 8) | (p[6] << 16) | (static_cast<std::uint32_t>(p[7]) << 24);
+    s.samplePosition = static_cast<std::int32_t>(word & 0x03FFFFFF);
+    s.carSlot = static_cast<int>(word >> 26);
     s.lateralValue = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[8] | (p[9] << 8)));
     s.heading = (p[14] & 7) * 64 + p[13] / 4;
     s.headingHighByte = p[14];

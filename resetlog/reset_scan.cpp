@@ -58,6 +58,7 @@ struct ResetScanner {
 
     ResetScan scan;
     DamageMemory damage[kDamageSlots] = {};
+    std::int32_t damageEventFrame[kDamageSlots] = {};  // the frame of the car's latest damage-decrease event
     CarMotionState motion[kSlots] = {};
     // Heading change and gear field of the sample processed last, whichever
     // car it belonged to; a damage line shows them as they stand.
@@ -85,6 +86,7 @@ struct ResetScanner {
                    {m.positionStep, m.lateralStep, m.positionStep, m.lateralStep, lastHeadingChange - m.headingStep,
                     lastGearField},
                    "  RA");
+            damageEventFrame[c] = frame;
         }
         previous = {block.damageWord, block.engineDamage};
     }
@@ -113,16 +115,18 @@ struct ResetScanner {
         lastHeadingChange = turn;
         lastGearField = s.gear;
 
-        const std::int32_t verdict = pitsVerdictAt(stalls, m.position);
         // A damage decrease of this frame is judged by where the car stood before.
-        for (auto it = scan.events.rbegin(); it != scan.events.rend() && it->frame == frame; ++it)
-            if (it->carSlot == c && it->repairSeen) it->pitsVerdict = verdict;
+        if (c < kDamageSlots && damageEventFrame[c] == frame) {
+            for (auto it = scan.events.rbegin(); it != scan.events.rend() && it->frame == frame; ++it)
+                if (it->carSlot == c && it->repairSeen) it->pitsVerdict = pitsVerdictAt(stalls, m.position);
+        }
 
         const bool teleport = s.gear == kResetGearField && std::llabs(p - m.position) < kTeleportMaxMove &&
                               std::llabs(m.positionStep) < kStillPositionStep &&
                               std::abs(m.lateralStep) < kStillLateralStep &&
                               (std::abs(l - m.lateralValue) > kTeleportMinSideways || std::abs(turn) > kTeleportMinTurn);
         if (teleport && !isRepeat(c, frame) && lapBeganBeforeFinish(c, frame)) {
+            const std::int32_t verdict = pitsVerdictAt(stalls, m.position);
             const char* ending = verdict == kInPits      ? "  (in pits)"
                                  : verdict == kNotInPits ? "  (not  in pits)"
                                                          : "  (pits ?\?)";
