@@ -85,17 +85,17 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
     run.previous = p;
 }
 
-void measureOneLap(Bytes replay, std::int64_t raceRecord, std::int64_t streamStart, int frameRate,
-                   std::int32_t trackLength, const RaceLaps& race, int carSlot, FastestLapWalk walk,
+void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, int frameRate,
+                   std::int32_t trackLength, const RaceLaps& laps, int carSlot, FastestLapWalk walk,
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
                    std::ostream& out) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
-    std::int64_t at = raceRecord;
-    const std::int32_t lap = race.bestRaceLap.lap;
+    std::int64_t at = race.skip(0);
+    const std::int32_t lap = laps.bestRaceLap.lap;
     if (lap >= 1 && lap < kLapRows) {
         // Race stamps count from the race start, one record per frame.
-        std::int64_t k = static_cast<std::int64_t>(race.raceStamps[lap - 1]) * frameRate / 1000;
-        if (k > 0) at = skipFrames(replay, at, k);
+        std::int64_t k = static_cast<std::int64_t>(laps.raceStamps[lap - 1]) * frameRate / 1000;
+        if (k > 0) at = race.skip(k);
     }
     at = stepBackFrames(replay, at, walk.stepBack, streamStart);
 
@@ -129,12 +129,12 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
     const std::int64_t start = findRaceStartRecord(replay, streamStart, false);
     std::uint32_t length = 0;
     if (!readU16(replay, start, length) || length == 0) return;  // no race start
-    const std::int64_t raceRecord = start + length;
+    RecordIndex race(replay, start + length);
 
     for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
         const int s = slotBase + carSlot;
         if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
-        measureOneLap(replay, raceRecord, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
+        measureOneLap(replay, race, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
                       measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), out);
     }
 }

@@ -16,6 +16,15 @@ std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k) {
     return at;
 }
 
+std::int64_t RecordIndex::skip(std::int64_t k) {
+    while (static_cast<std::int64_t>(starts.size()) <= k) {
+        std::uint32_t length = 0;
+        if (!readU16(replay, starts.back(), length) || length == 0) return starts.back();
+        starts.push_back(starts.back() + length);
+    }
+    return starts[static_cast<std::size_t>(k)];
+}
+
 std::int64_t stepBackFrames(Bytes replay, std::int64_t at, std::int64_t k, std::int64_t streamStart) {
     for (std::int64_t i = 0; i < k; ++i) {
         std::uint32_t previous = 0;

@@ -12,6 +12,8 @@
 #include <cstdint>
 
 #include "byte_reader.h"
+#include <vector>
+
 #include "event_stream.h"
 
 namespace zr {
@@ -21,6 +23,18 @@ constexpr ChainRule kOwnLapChain{false, 99, 16};
 
 // `k` records on from `at`; stops at the end of the file.
 std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k);
+
+// The record starts from one record on, filled as far as the skips ask: the
+// fastest laps lie anywhere in the race, and each skip would otherwise walk
+// the records from that record again for every driver.
+struct RecordIndex {
+    Bytes replay;
+    std::vector<std::int64_t> starts;  // starts[k]: the record k records on
+
+    RecordIndex(Bytes r, std::int64_t from) : replay(r), starts{from} {}
+    // As skipFrames(replay, from, k).
+    std::int64_t skip(std::int64_t k);
+};
 
 // `k` records back from `at`, never before `streamStart`.
 std::int64_t stepBackFrames(Bytes replay, std::int64_t at, std::int64_t k, std::int64_t streamStart);
