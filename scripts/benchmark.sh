@@ -17,6 +17,7 @@ size=$(stat -c %s "$replay")
 laps=$(awk '$1 == "race_laps" { print $2 }' "$work/sim/replay/bench.truth")
 printf '%s\r\n' "$work/sim/replay/" > Zant_Raceboard.ini
 printf '0 120\r\n' > timediff.ini
+printf 'Doris Krause' > myname.ini  # heatboard marks the user's driver
 
 TIMEFORMAT='%3R %3U %3S'
 # run_timed COMMAND...: the wall and CPU seconds of one run, input from stdin.txt.
