@@ -5,6 +5,7 @@
 #include <istream>
 #include <ostream>
 
+#include "driver_menu.h"
 #include "heat_stats.h"
 #include "platform.h"
 
@@ -53,14 +54,8 @@ int runHeatMenu(const HeatData& data, std::istream& in, std::ostream& out) {
     for (int round = 0; round < kMenuRounds; ++round) {
         out << " 0=Ends this part of the tool and creates a html-file with statistiscs\n"
             << "Value<0   Ends this part of the tool and creates a html-file with statistiscs, except speed values\n"
-            << menuDriverList(data) << "\n"
-            << "Please choice a number!\n"
-            << "After ENTER wait for shutting of the konsole!\n"
-            << "It could be that searching for sector times need one minute.\n"
-            << "After all you find the html in programm directory.\n"
-            << std::flush;
-        choice = 0;
-        if (!(in >> choice)) choice = 0;
+            << menuDriverList(data) << "\n";
+        choice = askMenuChoice(in, out);
         if (choice < 1 || choice > 99) break;
         out << "\n" << fullName(data, choice) << "\n\n" << lapRankTable(data, choice) << std::flush;
         pauseConsole(in, out);

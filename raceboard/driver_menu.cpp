@@ -9,6 +9,17 @@
 
 namespace zr {
 
+int askMenuChoice(std::istream& in, std::ostream& out) {
+    out << "Please choice a number!\n"
+        << "After ENTER wait for shutting of the konsole!\n"
+        << "It could be that searching for sector times need one minute.\n"
+        << "After all you find the html in programm directory.\n"
+        << std::flush;
+    int choice = 0;
+    if (!(in >> choice)) choice = 0;
+    return choice;
+}
+
 namespace {
 
 constexpr int kMenuPasses = 19;
@@ -80,15 +91,7 @@ bool runDriverMenu(const LapTables& tables, const DriverTable& drivers, const La
         out << padded(0, 4) << "   Ends this part of the tool and creates a html-file with statistiscs\n";
         for (int s = 0; s < tables.slotCount; ++s)
             if (tables.race[s].raceLapCount > 0) out << padded(s, 4) << "   " << fullName(drivers, s) << "\n";
-        out << "Please choice a number!\n"
-            << "After ENTER wait for shutting of the konsole!\n"
-            << "It could be that searching for sector times need one minute.\n"
-            << "After all you find the html in programm directory.\n"
-            << std::flush;
-
-        // Input that is not a number, or no input at all, reads as 0.
-        choice = 0;
-        if (!(in >> choice)) choice = 0;
+        choice = askMenuChoice(in, out);
         if (choice < 1 || choice > 19) break;
 
         out << "\n" << fullName(drivers, choice) << "\n\n";
