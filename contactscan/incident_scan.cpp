@@ -102,6 +102,13 @@ void printContact(IncidentScan& scan, const IncidentEvent& e, const CarSample& a
     line << "Grad\n";
     *scan.console << line.str();
 }
+
+// The first of `positions[from]` to `positions[count - 1]` closer than the
+// longest reach to `position`; `count` when there is none. Most pairs end here.
+int nextWithinReach(const std::int32_t* positions, int from, int count, std::int32_t position) {
+    while (from < count && std::abs(position - positions[from]) >= kMaxContactReach) ++from;
+    return from;
+}
 }  // namespace
 
 // A frame holds one sample per car, and a sample can name 64 slots; a record
@@ -125,9 +132,7 @@ void applyContactRule(IncidentScan& scan, const Frame& frame) {
     }
     const std::int64_t ms = frameMillis(frame.counter, scan.frameRate);
     for (int i = 0; i < carCount; ++i) {
-        for (int j = i + 1; j < carCount; ++j) {
-            // Most pairs are too far apart along the lap to touch.
-            if (std::abs(positions[i] - positions[j]) >= kMaxContactReach) continue;
+        for (int j = i + 1; (j = nextWithinReach(positions, j, carCount, positions[i])) < carCount; ++j) {
             const CarSample a = frame.sample(sampleIndex[i]), b = frame.sample(sampleIndex[j]);
             PairGeometry g = measurePair(a, scan.tangents.of(a.lateralValue), b, scan.tangents.of(b.lateralValue));
             if (!isContactCandidate(g)) continue;

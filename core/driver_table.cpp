@@ -25,8 +25,6 @@ std::string DriverTable::initial(int slot) const {
     return first.empty() ? first : first.substr(0, 1);
 }
 
-bool isCarSlot(std::int64_t slot) { return slot >= 0 && slot < kSlots; }
-
 DriverTable readDriverTable(Bytes replay, std::int64_t firstRecord, bool stopAtBtpl) {
     DriverTable table;
     table.tagOffset = replay.size;

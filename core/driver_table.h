@@ -34,7 +34,7 @@ struct DriverTable {
     std::string initial(int slot) const;
 };
 
-bool isCarSlot(std::int64_t slot);  // 0 to 29
+inline bool isCarSlot(std::int64_t slot) { return slot >= 0 && slot < kSlots; }  // 0 to 29
 
 // Reads records from `firstRecord` (320, or 472 for the programs that begin at
 // the second record) until a stop tag follows a record: "ORPL", and also
