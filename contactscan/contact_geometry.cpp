@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace zr {
 
@@ -12,6 +13,15 @@ double radians(double degrees) { return degrees * kContactPi / 180; }
 float lateralTangent(std::int32_t lateralValue) {
     double degrees = lateralValue * 90.0 / 32768;
     return static_cast<float>(std::tan(radians(degrees)));
+}
+
+float TangentMemo::of(std::int32_t lateralValue) {
+    std::int64_t index = std::int64_t{lateralValue} + 32768;
+    if (index < 0 || index > 65535) return lateralTangent(lateralValue);
+    if (tangents.empty()) tangents.assign(65536, std::numeric_limits<float>::quiet_NaN());
+    float& t = tangents[index];
+    if (std::isnan(t)) t = lateralTangent(lateralValue);
+    return t;
 }
 
 PairGeometry measurePair(const CarSample& a, float tangentA, const CarSample& b, float tangentB) {
@@ -37,8 +47,7 @@ PairGeometry measurePair(const CarSample& a, float tangentA, const CarSample& b,
 }
 
 bool isContactCandidate(const PairGeometry& g) {
-    // The reach is at most 10450 units: cars further apart need no sines.
-    if (g.gap >= 10450) return false;
+    if (g.gap >= kMaxContactReach) return false;  // needs no sines
     double reach = 7950 + 2500 * std::sin(radians(g.crossAngle));
     double width = 0.166 + 0.12 * std::sin(radians(g.contactAngle));
     return reach > g.gap && width > std::fabs(static_cast<double>(g.lateralDifference));

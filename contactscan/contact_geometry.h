@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "event_stream.h"
 
@@ -19,6 +20,13 @@ constexpr double kContactPi = 3.14159265;
 // tan(lateralValue × 90 / 32768 degrees), taken in double, kept as a float.
 float lateralTangent(std::int32_t lateralValue);
 
+// lateralTangent of each 16-bit lateral value, worked out the first time the
+// value is asked for: a race has millions of samples but few distinct values.
+struct TangentMemo {
+    std::vector<float> tangents;  // by value + 32768; NaN while not yet worked out
+    float of(std::int32_t lateralValue);
+};
+
 struct PairGeometry {
     float lateralDifference = 0;  // dT: tangent of the first car less that of the second
     float contactAngle = 0;       // degrees; 0 when the cars turn away from each other
@@ -28,6 +36,10 @@ struct PairGeometry {
 
 // `tangentA` and `tangentB` are the lateral tangents of `a` and `b`.
 PairGeometry measurePair(const CarSample& a, float tangentA, const CarSample& b, float tangentB);
+
+// The longest reach of a contact: 7950 + 2500 units when the cars cross at a
+// right angle. Pairs at least this far apart are never candidates.
+constexpr std::int32_t kMaxContactReach = 10450;
 
 // Longitudinally within 7950 + 2500 × sin(cross angle) units and laterally
 // within 0.166 + 0.12 × sin(contact angle).

@@ -1,6 +1,7 @@
 #include "incident_scan.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <ostream>
 #include <sstream>
 
@@ -101,6 +102,13 @@ void printContact(IncidentScan& scan, const IncidentEvent& e, const CarSample& a
     line << "Grad\n";
     *scan.console << line.str();
 }
+
+// The first of `positions[from]` to `positions[count - 1]` closer than the
+// longest reach to `position`; `count` when there is none. Most pairs end here.
+int nextWithinReach(const std::int32_t* positions, int from, int count, std::int32_t position) {
+    while (from < count && std::abs(position - positions[from]) >= kMaxContactReach) ++from;
+    return from;
+}
 }  // namespace
 
 // A frame holds one sample per car, and a sample can name 64 slots; a record
@@ -110,20 +118,23 @@ constexpr int kMaxPairedSamples = 64;
 
 void applyContactRule(IncidentScan& scan, const Frame& frame) {
     const int n = std::min(frame.sampleCount, kMaxPairedSamples);
-    CarSample samples[kMaxPairedSamples];
-    float tangents[kMaxPairedSamples];
+    // Slots without a name and laps take part in no pair; the others keep
+    // their frame order, which is the order the pairs are judged in. Only
+    // the positions are needed to rule out most pairs.
+    int sampleIndex[kMaxPairedSamples];
+    std::int32_t positions[kMaxPairedSamples];
+    int carCount = 0;
     for (int i = 0; i < n; ++i) {
-        samples[i] = frame.sample(i);
-        tangents[i] = lateralTangent(samples[i].lateralValue);
+        CarSample s = frame.sample(i);
+        if (!isCarSlot(s.carSlot)) continue;
+        sampleIndex[carCount] = i;
+        positions[carCount++] = s.samplePosition;
     }
     const std::int64_t ms = frameMillis(frame.counter, scan.frameRate);
-    for (int i = 0; i < n; ++i) {
-        const CarSample& a = samples[i];
-        if (!isCarSlot(a.carSlot)) continue;  // no name and no laps for it
-        for (int j = i + 1; j < n; ++j) {
-            const CarSample& b = samples[j];
-            if (!isCarSlot(b.carSlot)) continue;
-            PairGeometry g = measurePair(a, tangents[i], b, tangents[j]);
+    for (int i = 0; i < carCount; ++i) {
+        for (int j = i + 1; (j = nextWithinReach(positions, j, carCount, positions[i])) < carCount; ++j) {
+            const CarSample a = frame.sample(sampleIndex[i]), b = frame.sample(sampleIndex[j]);
+            PairGeometry g = measurePair(a, scan.tangents.of(a.lateralValue), b, scan.tangents.of(b.lateralValue));
             if (!isContactCandidate(g)) continue;
             // A contact already listed ends the partner search of this car.
             if (isRepeatContact(scan.list, frame.counter, a.carSlot, b.carSlot, scan.frameRate)) break;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "byte_reader.h"
+#include "contact_geometry.h"
 #include "damage_block.h"
 #include "driver_table.h"
 #include "event_stream.h"
@@ -59,6 +60,7 @@ struct IncidentScan {
     std::ostream* console = nullptr;
     DamageState damage[kDamageSlots];
     IncidentList list;
+    TangentMemo tangents;
 };
 
 // Milliseconds of a frame: frame × 1000 / rate.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <sstream>
 
 namespace zr {
@@ -34,6 +36,17 @@ TEST(ContactGeometry, TangentIsTakenInDoubleAndKeptAsFloat) {
     PairGeometry g = measure(car(0, 2000, 0), car(0, 1990, 0));
     EXPECT_EQ(printed(g.lateralDifference), "0.000483781");
     EXPECT_EQ(printed(measure(car(0, 1000, 0), car(0, -37, 0)).lateralDifference), "0.0497473");
+}
+
+TEST(ContactGeometry, MemoGivesTheSameTangentToTheBit) {
+    TangentMemo memo;
+    for (int pass = 0; pass < 2; ++pass) {  // worked out, then remembered
+        for (std::int32_t value = -32768; value <= 32767; value += pass == 0 ? 1 : 7) {
+            ASSERT_EQ(std::bit_cast<std::uint32_t>(memo.of(value)), std::bit_cast<std::uint32_t>(lateralTangent(value)))
+                << value;
+        }
+    }
+    EXPECT_EQ(memo.of(40000), lateralTangent(40000));  // outside 16 bits: not kept
 }
 
 TEST(ContactGeometry, AnglesFromTheHeadings) {
