@@ -62,8 +62,9 @@ struct ResetScanner {
     CarMotionState motion[kSlots] = {};
     // Heading change and gear field of the sample processed last, whichever
     // car it belonged to; a damage line shows them as they stand.
-    int lastHeadingChange = 0;
+    int lastSampleSlot = -1;
     int lastGearField = 0;
+    bool damageEventInFrame = false;  // a path-A event of the current frame awaits its verdict
 
     void record(const ResetEvent& event, const Diagnostics& d, const char* ending) {
         scan.events.push_back(event);
@@ -83,10 +84,11 @@ struct ResetScanner {
             // Before this frame's samples the car's latest change is its step.
             const CarMotionState& m = motion[c];
             record({frame, c, kNoVerdict, 1},
-                   {m.positionStep, m.lateralStep, m.positionStep, m.lateralStep, lastHeadingChange - m.headingStep,
-                    lastGearField},
+                   {m.positionStep, m.lateralStep, m.positionStep, m.lateralStep,
+                    lastHeadingChange() - m.headingStep, lastGearField},
                    "  RA");
             damageEventFrame[c] = frame;
+            damageEventInFrame = true;
         }
         previous = {block.damageWord, block.engineDamage};
     }
@@ -105,18 +107,23 @@ struct ResetScanner {
         return laps.lapStamps[slot][k - 1] < laps.leaderFinishStamp;
     }
 
+    // The heading change of the sample processed last: its heading step
+    // taken the short way round.
+    int lastHeadingChange() const {
+        return lastSampleSlot < 0 ? 0 : headingChange(motion[lastSampleSlot].headingStep, 0);
+    }
+
     void onSample(int frame, const CarSample& s) {
         if (!isCarSlot(s.carSlot)) return;
         const int c = s.carSlot;
         CarMotionState& m = motion[c];
         const std::int64_t p = s.samplePosition;
         const std::int32_t l = s.lateralValue;
-        const int turn = headingChange(s.heading, m.heading);
-        lastHeadingChange = turn;
+        lastSampleSlot = c;
         lastGearField = s.gear;
 
         // A damage decrease of this frame is judged by where the car stood before.
-        if (c < kDamageSlots && damageEventFrame[c] == frame) {
+        if (damageEventInFrame && c < kDamageSlots && damageEventFrame[c] == frame) {
             for (auto it = scan.events.rbegin(); it != scan.events.rend() && it->frame == frame; ++it)
                 if (it->carSlot == c && it->repairSeen) it->pitsVerdict = pitsVerdictAt(stalls, m.position);
         }
@@ -124,14 +131,16 @@ struct ResetScanner {
         const bool teleport = s.gear == kResetGearField && std::llabs(p - m.position) < kTeleportMaxMove &&
                               std::llabs(m.positionStep) < kStillPositionStep &&
                               std::abs(m.lateralStep) < kStillLateralStep &&
-                              (std::abs(l - m.lateralValue) > kTeleportMinSideways || std::abs(turn) > kTeleportMinTurn);
+                              (std::abs(l - m.lateralValue) > kTeleportMinSideways ||
+                               std::abs(headingChange(s.heading, m.heading)) > kTeleportMinTurn);
         if (teleport && !isRepeat(c, frame) && lapBeganBeforeFinish(c, frame)) {
             const std::int32_t verdict = pitsVerdictAt(stalls, m.position);
             const char* ending = verdict == kInPits      ? "  (in pits)"
                                  : verdict == kNotInPits ? "  (not  in pits)"
                                                          : "  (pits ?\?)";
             record({frame, c, verdict, 0},
-                   {p - m.position, l - m.lateralValue, m.positionStep, m.lateralStep, turn - m.headingStep, s.gear},
+                   {p - m.position, l - m.lateralValue, m.positionStep, m.lateralStep,
+                    headingChange(s.heading, m.heading) - m.headingStep, s.gear},
                    ending);
         }
 
@@ -177,6 +186,7 @@ ResetScan findResets(Bytes replay, std::int64_t start, int frameRate, const LapT
     walkFrames(
         replay, start, kFromFirstBlock, kEndMargin, 1, [](int) { return false; },
         [&](const Frame& frame) {
+            scanner.damageEventInFrame = false;
             for (int b = 0; b < frame.blockCount; ++b) {
                 DamageBlock block;
                 if (isDamageBlock(frame.blocks[b]) && readDamageBlock(replay, frame.blocks[b], block))
