@@ -19,6 +19,14 @@ Incident contact(int hitter, int victim, int lap, int atM, Touch touch, int hitt
             .wheel = wheel, .level = hitterEngine};
 }
 
+// All wheels off the track at full speed: an off-track lap that can be the
+// car's fastest.
+Incident runsWide(int slot, int lap, int atM) {
+    Incident i = at(Deed::offTrack, slot, lap, atM);
+    i.lifts = false;
+    return i;
+}
+
 Incident engine(int slot, int lap, int atM, int level) {
     return {.deed = Deed::engine, .slot = slot, .lap = lap, .atM = atM, .level = level};
 }
@@ -74,7 +82,7 @@ ReplayPlan serverRace() {
                                at(Deed::disconnect, 7, 2, 2270), pitStop(1, 2, 0, 0, 9),
                                at(Deed::offTrack, 3, 3, 1130), engine(2, 3, 2270, 17), crooked,
                                pitStop(2, 4, 16, 0, 6), spun, stays,
-                               at(Deed::offTrack, 1, 4, 2460)}));
+                               at(Deed::offTrack, 1, 4, 2460), runsWide(4, 5, 1300)}));
     return p;
 }
 
@@ -90,7 +98,7 @@ ReplayPlan driverRace() {
     p.sessions.push_back(race(4, {2, 3, 4, 1},
                               {engine(2, 1, 1130, 6), pitStop(3, 2, 0, 0, 10),
                                contact(1, 4, 2, 1590, Touch::wheel, 5, 2), engine(2, 2, 2460, 14),
-                               pitStop(2, 3, 0, 16, 7), at(Deed::offTrack, 2, 4, 950)}));
+                               pitStop(2, 3, 0, 16, 7), at(Deed::offTrack, 2, 4, 950), runsWide(3, 4, 1600)}));
     return p;
 }
 
