@@ -46,8 +46,8 @@ Incident spinReset(int slot, int lap, int atM) {
 }
 
 // The bundled samples are driven on a track of about three kilometres, so
-// their laps take about 65 seconds as real ones do; the races are short (four or
-// five laps after a practice of one flying lap) to keep the files small.
+// their laps take about 65 seconds as real ones do; the races are short
+// (four or five laps after a practice of one flying lap) to keep the files small.
 ReplayPlan racePlan(const std::string& name, std::uint64_t seed, std::vector<CarPlan> cars) {
     ReplayPlan p;
     p.name = name;
