@@ -381,8 +381,10 @@ struct Sim {
                 c.lapFlags |= 16;
             } else {
                 c.excursionUntil = f + seconds(1) + rate / 4;
-                c.slowUntil = f + seconds(3);
-                c.slowPermille = 780;
+                if (i.lifts) {
+                    c.slowUntil = f + seconds(3);
+                    c.slowPermille = 780;
+                }
                 c.lapFlags |= 64;
             }
             break;

@@ -19,6 +19,14 @@ Incident contact(int hitter, int victim, int lap, int atM, Touch touch, int hitt
             .wheel = wheel, .level = hitterEngine};
 }
 
+// All wheels off the track at full speed: an off-track lap that can be the
+// car's fastest.
+Incident runsWide(int slot, int lap, int atM) {
+    Incident i = at(Deed::offTrack, slot, lap, atM);
+    i.lifts = false;
+    return i;
+}
+
 Incident engine(int slot, int lap, int atM, int level) {
     return {.deed = Deed::engine, .slot = slot, .lap = lap, .atM = atM, .level = level};
 }
@@ -37,11 +45,14 @@ Incident spinReset(int slot, int lap, int atM) {
     return i;
 }
 
+// The bundled samples are driven on a track of about three kilometres, so
+// their laps take about 65 seconds as real ones do; the races are short
+// (four or five laps after a practice of one flying lap) to keep the files small.
 ReplayPlan racePlan(const std::string& name, std::uint64_t seed, std::vector<CarPlan> cars) {
     ReplayPlan p;
     p.name = name;
     p.seed = seed;
-    p.track = shortTrack();
+    p.track = mediumTrack();
     p.modName = "GT Cup";
     p.sessionLength = 900.0f;
     p.cars = std::move(cars);
@@ -57,17 +68,21 @@ ReplayPlan serverRace() {
                              {3, "Carla", "Conrad", 2, 993}, {4, "Dieter", "D\xF6rr", 3, 990},
                              {5, "Elke", "Ehlers", 4, 986}, {6, "Frank", "Fuchs", 5, 983},
                              {7, "Gisela", "Gerber", 6, 978}});
-    p.sessions.push_back(practice(80, {at(Deed::cut, 3, 1, 400), at(Deed::offTrack, 5, 1, 600)}));
-    Incident crooked = pitStop(4, 4, 0, 16, 8);
+    p.sessions.push_back(practice(160, {at(Deed::cut, 3, 1, 1510), at(Deed::offTrack, 5, 1, 2270)}));
+    Incident crooked = pitStop(4, 3, 0, 16, 8);
     crooked.crooked = true;
-    Incident stays = pitStop(6, 5, 20, 0, 0);
+    // Car 5 stands long beside the track before its reset and falls a lap behind.
+    Incident spun = spinReset(5, 3, 2120);
+    spun.standS = 20;
+    Incident stays = pitStop(6, 4, 20, 0, 0);
     stays.leaves = false;
     stays.standS = 25;
-    p.sessions.push_back(race(7, {1, 3, 2, 5, 4, 6, 7},
-                              {contact(2, 3, 2, 480, Touch::spin, 9), contact(4, 5, 2, 650, Touch::light),
-                               at(Deed::disconnect, 7, 2, 600), pitStop(1, 3, 0, 0, 9), at(Deed::offTrack, 3, 4, 300),
-                               engine(2, 4, 600, 17), crooked, pitStop(2, 5, 16, 0, 6), spinReset(5, 5, 560), stays,
-                               at(Deed::offTrack, 1, 6, 650)}));
+    p.sessions.push_back(race(5, {1, 3, 2, 5, 4, 6, 7},
+                              {contact(2, 3, 2, 1810, Touch::spin, 9), contact(4, 5, 2, 1300, Touch::light),
+                               at(Deed::disconnect, 7, 2, 2270), pitStop(1, 2, 0, 0, 9),
+                               at(Deed::offTrack, 3, 3, 1130), engine(2, 3, 2270, 17), crooked,
+                               pitStop(2, 4, 16, 0, 6), spun, stays,
+                               at(Deed::offTrack, 1, 4, 2460), runsWide(4, 5, 1300)}));
     return p;
 }
 
@@ -79,10 +94,11 @@ ReplayPlan driverRace() {
                             {{1, "Holger", "Hansen", 2, 1000}, {2, "J\xFCrgen", "Jansen", 0, 996},
                              {3, "Ines", "Imhof", 5, 993}, {4, "Katrin", "K\xE4stner", 1, 990}});
     p.ownSlot = 2;
-    p.sessions.push_back(practice(80, {at(Deed::cut, 2, 1, 380), at(Deed::offTrack, 1, 2, 300)}));
-    p.sessions.push_back(race(7, {2, 3, 4, 1},
-                              {engine(2, 2, 300, 6), pitStop(3, 3, 0, 0, 10), contact(1, 4, 3, 420, Touch::wheel, 5, 2),
-                               engine(2, 4, 500, 14), pitStop(2, 5, 0, 16, 7), at(Deed::offTrack, 2, 6, 250)}));
+    p.sessions.push_back(practice(150, {at(Deed::cut, 2, 1, 1440), at(Deed::offTrack, 1, 1, 1130)}));
+    p.sessions.push_back(race(4, {2, 3, 4, 1},
+                              {engine(2, 1, 1130, 6), pitStop(3, 2, 0, 0, 10),
+                               contact(1, 4, 2, 1590, Touch::wheel, 5, 2), engine(2, 2, 2460, 14),
+                               pitStop(2, 3, 0, 16, 7), at(Deed::offTrack, 2, 4, 950), runsWide(3, 4, 1600)}));
     return p;
 }
 
@@ -93,23 +109,23 @@ ReplayPlan qualifying() {
     p.name = "quali";
     p.seed = 7303;
     p.frameRate = 60;
-    p.track = shortTrack();
+    p.track = mediumTrack();
     p.modName = "GT Cup";
-    p.sessionLength = 110.0f;
     p.cars = {{1, "Marion", "M\xF6ller", 3, 1000}, {2, "Nils", "Neumann", 6, 995}, {3, "Olaf", "Ostermann", 2, 990},
               {4, "Petra", "Pohl", 0, 985}};
     SessionPlan s;
     s.kind = SessionKind::qualifying;
-    s.seconds = 110;
-    Incident outside = at(Deed::escape, 1, 2, 420);
+    s.seconds = 165;
+    p.sessionLength = static_cast<float>(s.seconds);
+    Incident outside = at(Deed::escape, 1, 1, 1590);
     outside.standS = 2;
     outside.awayS = 15;
-    Incident inPits = at(Deed::pitEscape, 2, 2, 0);
+    Incident inPits = at(Deed::pitEscape, 2, 1, 0);
     inPits.standS = 4;
     inPits.awayS = 12;
-    Incident moving = at(Deed::vanish, 3, 2, 300);
+    Incident moving = at(Deed::vanish, 3, 1, 1130);
     moving.awayS = 10;
-    Incident stays = pitStop(4, 3, 0, 0, 0);
+    Incident stays = pitStop(4, 1, 0, 0, 0);
     stays.leaves = false;
     stays.standS = 999;
     s.incidents = {outside, inPits, moving, stays};
@@ -122,22 +138,22 @@ ReplayPlan qualifying() {
 std::vector<ReplayPlan> eventGrids() {
     ReplayPlan a = racePlan("300rplyA", 7401,
                             {{1, "Ralf", "Riedel", 1, 1000}, {2, "Sabine", "Schulte", 3, 995}, {3, "Thomas", "Thiele", 5, 989}});
-    Incident retire = at(Deed::retire, 3, 5, 560);
+    Incident retire = at(Deed::retire, 3, 3, 2120);
     retire.standS = 15;
-    a.sessions.push_back(practice(20));
-    a.sessions.push_back(race(7, {1, 2, 3}, {pitStop(2, 3, 0, 0, 8), at(Deed::offTrack, 3, 4, 500), retire}));
+    a.sessions.push_back(practice(145));
+    a.sessions.push_back(race(4, {1, 2, 3}, {pitStop(2, 2, 0, 0, 8), at(Deed::offTrack, 3, 2, 1890), retire}));
 
     ReplayPlan b = racePlan("300rplyB", 7402,
                             {{1, "Ute", "Ullrich", 4, 998}, {2, "Volker", "Vogt", 2, 994}, {3, "Wiebke", "Weber", 6, 990}});
-    b.sessions.push_back(practice(20));
-    b.sessions.push_back(race(7, {1, 2, 3}, {at(Deed::disconnect, 3, 2, 400), pitStop(1, 4, 0, 16, 0)}));
+    b.sessions.push_back(practice(145));
+    b.sessions.push_back(race(4, {1, 2, 3}, {at(Deed::disconnect, 3, 2, 1510), pitStop(1, 3, 0, 16, 0)}));
 
     ReplayPlan c = racePlan("300rplyC", 7403,
                             {{1, "Yvonne", "Yilmaz", 0, 997}, {2, "Zeno", "Zimmer", 1, 992}, {3, "Luca", "D'Angelo", 3, 987}});
-    Incident wheel = at(Deed::loseWheel, 3, 4, 350);
+    Incident wheel = at(Deed::loseWheel, 3, 3, 1320);
     wheel.wheel = 3;
-    c.sessions.push_back(practice(20));
-    c.sessions.push_back(race(7, {2, 1, 3}, {contact(1, 2, 2, 500, Touch::spin, 0), engine(1, 3, 200, 11), wheel}));
+    c.sessions.push_back(practice(145));
+    c.sessions.push_back(race(4, {2, 1, 3}, {contact(1, 2, 2, 1890, Touch::spin, 0), engine(1, 3, 760, 11), wheel}));
     return {a, b, c};
 }
 

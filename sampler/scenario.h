@@ -54,6 +54,9 @@ struct Incident {
     bool leaves = true;    // false: the car stays in its stall and retires there (or waits for the end)
     bool crooked = false;  // stops crooked in front of its stall and is set straight by a reset
     int standS = 3;        // seconds standing before a reset, retirement or escape
+    // off track: the driver lifts as the car comes back (3 s at 78 % pace);
+    // false: it runs wide at full speed and loses no time
+    bool lifts = true;
     int awayS = 0;         // seconds away after an escape
 };
 

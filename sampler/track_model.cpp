@@ -137,6 +137,14 @@ TrackModel shortTrack() {
                                  {590, 70, 192, 115}}});
 }
 
+TrackModel mediumTrack() {
+    return prepared({.folder = "waldheim", .title = "Waldheim", .lengthM = 2900, .pitLaneStartM = 2800,
+                     .pitLaneEndM = 220, .firstStallM = 200, .stallStepM = 8, .topSpeedKmh = 260, .pitSpeedKmh = 80,
+                     .startHeading = 384,
+                     .corners = {{280, 70, 128, 95}, {660, 60, -64, 150}, {980, 90, 160, 110}, {1400, 50, -96, 170},
+                                 {1700, 110, 192, 85}, {2130, 70, 64, 160}, {2470, 90, 128, 120}}});
+}
+
 TrackModel longTrack() {
     return prepared({.folder = "hochtal", .title = "Hochtal", .lengthM = 4860, .pitLaneStartM = 4700,
                      .pitLaneEndM = 260, .firstStallM = 230, .stallStepM = 8, .topSpeedKmh = 290, .pitSpeedKmh = 80,

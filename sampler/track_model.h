@@ -68,7 +68,8 @@ std::int64_t referenceLapMs(const TrackModel& track);
 std::string trackIni(const TrackModel& track);
 
 // The tracks the samples and the benchmark are driven on.
-TrackModel shortTrack();  // under a kilometre, for the small bundled samples
-TrackModel longTrack();   // about five kilometres, for the benchmark
+TrackModel shortTrack();   // under a kilometre, for the tests' small races
+TrackModel mediumTrack();  // about three kilometres (laps of 65 seconds), for the bundled samples
+TrackModel longTrack();    // about five kilometres, for the benchmark
 
 }  // namespace zr::sampler

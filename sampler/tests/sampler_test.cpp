@@ -225,6 +225,34 @@ TEST(Sampler, IncidentsLookInTheFramesAsTheGroundTruthSays) {
     }
 }
 
+// Lap lists leave out laps of 30 s or less, and show the on-track lists only
+// when a fastest lap was off track: the samples' laps last as real ones do,
+// every car of a race drives a practice lap, and in the server's and the
+// participant's race a car's fastest lap is an off-track one.
+TEST(Sampler, BundledLapsLastAsLongAsRealOnes) {
+    for (const Made& m : bundled()) {
+        SCOPED_TRACE(m.plan.name);
+        const GroundTruth& truth = m.sim.truth;
+        bool offTrackBest = false;
+        for (const TruthLaps& l : truth.laps) {
+            for (std::size_t k = 1; k < l.stamps.size(); ++k) {
+                EXPECT_GE(l.stamps[k] - l.stamps[k - 1], 60000);
+            }
+            if (l.session == "practice") {
+                EXPECT_GE(l.stamps.size(), 2u) << "car " << l.slot;
+            }
+            if (l.session != "race" || l.stamps.size() < 3) continue;
+            std::size_t best = 2;  // the first lap starts standing
+            for (std::size_t k = 3; k < l.stamps.size(); ++k)
+                if (l.stamps[k] - l.stamps[k - 1] < l.stamps[best] - l.stamps[best - 1]) best = k;
+            offTrackBest = offTrackBest || (l.flags[best] & 64) != 0;
+        }
+        if (m.plan.name == "race_server" || m.plan.name == "race_driver") {
+            EXPECT_TRUE(offTrackBest);
+        }
+    }
+}
+
 TEST(GroundTruth, TextReadsBackAsWritten) {
     for (const Made& m : bundled()) {
         std::string text = formatGroundTruth(m.sim.truth);
