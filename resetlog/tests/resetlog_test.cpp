@@ -145,6 +145,10 @@ TEST_F(ResetlogRun, StartUpFailuresLeaveNoReport) {
          [](const ResetlogRun& t) {
              return t.prompt + t.replayPath() + "\n" + "Dateiname oder Pfadangabe falsch!!!" + t.pause;
          }},
+        {"folder line too short", [](RunDir& d) { d.writeConfigLine("C:\\r\\"); },
+         [](const ResetlogRun& t) {
+             return t.prompt + "C:\\r\\race1.rpy\n" + "Dateiname oder Pfadangabe falsch!!!" + t.pause;
+         }},
     };
     for (const Case& c : cases) {
         SetUp();
