@@ -124,15 +124,19 @@ TEST(ContactRule, ARepeatEndsThePartnerSearchOfTheFirstCar) {
     EXPECT_EQ(race.events(), (std::vector<Event>{{110, 3, 1}, {111, 1, 4}}));
 }
 
-TEST(ContactRule, ADamagedRecordWithThousandsOfSamplesPairsOnlyItsFirst64) {
+TEST(ContactRule, JunkSlotsAreDroppedBeforeTheFirst64CarSamplesArePaired) {
     Race race;
-    std::vector<SampleSpec> crowd(64, SampleSpec{40, 1000});  // slot 40 has no row
-    crowd.push_back({1, 1000});
-    crowd.push_back({3, 1000});  // a contact, but beyond the 64 samples a frame can hold
-    race.samples[110] = crowd;
+    std::vector<SampleSpec> junk(64, SampleSpec{63, 1000});  // slot 63 has no row
+    junk.push_back({1, 1000});
+    junk.push_back({3, 1000});  // a contact behind the junk
+    race.samples[110] = junk;
     race.samples[111] = std::vector<SampleSpec>(4000, SampleSpec{3, 1000});  // 8 million pairs unbounded
+    std::vector<SampleSpec> crowd(64, SampleSpec{2, 50000});  // a damaged record: 64 samples of one car
+    crowd.push_back({1, 1000});
+    crowd.push_back({3, 1000});  // a contact, but beyond the 64 car samples paired
+    race.samples[200] = crowd;
     race.run(ScanMode::contactsOnly);
-    EXPECT_EQ(race.events(), (std::vector<Event>{{111, 3, 3}}));
+    EXPECT_EQ(race.events(), (std::vector<Event>{{110, 1, 3}, {111, 3, 3}}));
 }
 
 TEST(IncidentScan, ModesChooseTheRules) {
