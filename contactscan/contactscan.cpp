@@ -84,9 +84,9 @@ int runContactscan(std::istream& in, std::ostream& out) {
     std::string list = protestList(scan.list, tables.drivers, header.frameRate, upperAscii(header.trackName));
     if (!saveReport(run.paths.reportName, list, out)) return 1;
 
-    std::int64_t race = raceNumberOf(name);
+    std::string race = raceNumberOf(name);
     int grid = gridNumberOf(name);
-    if (race <= 0 || grid == 0) {
+    if (race.empty() || grid == 0) {
         out << "\n"
                "Es konnte keine php erstellt werden,\n"
                "da keine brauchbaren Informationen zur Rennnummer\n"

@@ -1,16 +1,24 @@
 #include "protest_files.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
 
 #include "race_clock.h"
 
 namespace zr {
 
-std::int64_t raceNumberOf(const std::string& replayName) {
-    errno = 0;
-    long long value = std::strtoll(replayName.c_str(), nullptr, 10);
-    return errno == ERANGE ? 0 : value;
+std::string raceNumberOf(const std::string& replayName) {
+    // Read as the C library reads a decimal number (blanks, a sign, digits),
+    // but the digits are kept as text, so a number of any length is written
+    // in full.
+    const std::size_t size = replayName.size();
+    std::size_t at = std::min(replayName.find_first_not_of(" \t\n\v\f\r"), size);
+    bool negative = false;
+    if (at < size && (replayName[at] == '+' || replayName[at] == '-')) negative = replayName[at++] == '-';
+    while (at < size && replayName[at] == '0') ++at;
+    std::size_t end = at;
+    while (end < size && replayName[end] >= '0' && replayName[end] <= '9') ++end;
+    if (negative) return "";
+    return replayName.substr(at, end - at);
 }
 
 int gridNumberOf(const std::string& replayName) {
@@ -93,8 +101,8 @@ std::string escapeForScript(const std::string& text) {
 }
 
 std::string protestScript(const IncidentList& list, const DriverTable& drivers, int frameRate,
-                          std::int64_t raceNumber, int gridNumber) {
-    const std::string r = std::to_string(raceNumber);
+                          const std::string& raceNumber, int gridNumber) {
+    const std::string& r = raceNumber;
     const std::string g = std::to_string(gridNumber);
     std::string s =
         "<?php\n"

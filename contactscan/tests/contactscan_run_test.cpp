@@ -129,6 +129,13 @@ TEST_F(ContactscanRun, NamesWithoutRaceNumberOrGridGetOnlyTheList) {
     EXPECT_FALSE(dir.exists("Protest_B.php"));
 }
 
+TEST_F(ContactscanRun, ARaceNumberOfAnyLengthIsWrittenInFull) {
+    dir.writeReplay("99999999999999999999rplyA", buildReplay(raceWithIncidents()));
+    RunResult r = run("1\n99999999999999999999rplyA\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(dir.read("Protest_A.php").find("if(99999999999999999999>$idRace) {\r\n"), std::string::npos);
+}
+
 TEST_F(ContactscanRun, WrongModeOrStartUpFailureLeavesNothing) {
     struct Case {
         const char* what;
