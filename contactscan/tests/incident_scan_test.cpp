@@ -269,9 +269,13 @@ TEST(LapLossTest, OnlyLapsBegunBeforeTheLeadersFinishCount) {
 
 TEST(LapListing, NameFieldsBestLapsAndTheCap) {
     ReplaySpec recipe;
-    recipe.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0}};
-    recipe.raceLaps = {lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}), lapRecord(3, {0, 1000000}),
-                     lapRecord(45, {0, 1000})};
+    // As many lap records are read as there are drivers. Anna's first record
+    // is overwritten by her second; her first line shows the best lap as it
+    // stood after the first.
+    recipe.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0},
+                      {"Dora", "Dietz", 4, 0}, {"Emil", "Ernst", 5, 0}};
+    recipe.raceLaps = {lapRecord(1, {0, 90000}), lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}),
+                     lapRecord(3, {0, 1000000}), lapRecord(45, {0, 1000})};
     recipe.hasRaceBlock = true;
     ByteVec bytes = buildReplay(recipe);
     ChainTables tables;
@@ -284,7 +288,8 @@ TEST(LapListing, NameFieldsBestLapsAndTheCap) {
         for (char c : bytes) shown += std::string(1, c) + " ";
         return shown;
     };
-    EXPECT_EQ(out.str(), field("Anna", "Arnold") + "1:16.544\n" + field("Bert", "Brandt") + "1:32.000\n" +
+    EXPECT_EQ(out.str(), field("Anna", "Arnold") + "1:30.000\n" + field("Anna", "Arnold") + "1:16.544\n" +
+                             field("Bert", "Brandt") + "1:32.000\n" +
                              field("Carl", "Cramer") + "\n" + "2 korrigierte Zeit:84544\n" +
                              "3 korrigierte Zeit:84544\n");
     EXPECT_EQ(tables.laps.shortestLap[1], 76544);
