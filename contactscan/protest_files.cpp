@@ -113,9 +113,13 @@ std::string protestScript(const IncidentList& list, const DriverTable& drivers, 
         "or die(\"Keine Verbindung m\xF6glich: \" . mysql_error());\n"
         "print \"Verbindung zum Datenbankserver erfolgreich<br>\";\n"
         "mysql_select_db($database) or die(\"Auswahl der Datenbank fehlgeschlagen\");\n"
+        // The names are Windows-1252 bytes, which MySQL calls latin1; without
+        // naming it the server's default set (utf8mb4 on many) refuses them.
+        "mysql_query(\"SET NAMES latin1\");\n"
         "\n"
         "$table=\"kvrl_protestsystem\";\n"
-        "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n";
+        "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n"
+        "$fehler=\"\"; //Fehler beim Eintragen\n";
     s += "$sql=\"SELECT idRace FROM $table WHERE idGrid=" + g +
          " AND idDriver IS NULL ORDER BY idRace DESC LIMIT 1\";\n";
     s += "$result = mysql_query($sql) or die(\"Update fehlgeschlagen: \" . mysql_error());\n"
@@ -129,9 +133,11 @@ std::string protestScript(const IncidentList& list, const DriverTable& drivers, 
     for (int i = 1; i <= list.count(); ++i) {
         s += "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (" + r +
              ", " + g + ", '" + escapeForScript(protestText(list.events[i], drivers, frameRate)) + "', '0', 0)\";\n";
-        s += "  $insert = mysql_query($sql_insert);\n";
+        s += "  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\n";
     }
-    s += "  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"
+    // A failed insert is reported with the server's message, never as success.
+    s += "  echo $fehler == \"\" ? \"OK, die Datenbank wurde aktualisiert.<br>\" : \"Fehler aufgetreten! \" . "
+         "$fehler;\n"
          " } else {\n"
          "  echo \"Fehler aufgetreten!\";\n"
          "  echo \"Falsche Rennummer?<br>\";\n"

@@ -81,11 +81,12 @@ TEST_F(ContactscanRun, WritesTheProtestListAndScript) {
     std::string script = dir.read("Protest_B.php");
     const std::string insert =
         "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (300, 2, '";
-    const std::string query = "', '0', 0)\";\r\n  $insert = mysql_query($sql_insert);\r\n";
+    const std::string query =
+        "', '0', 0)\";\r\n  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\r\n";
     EXPECT_EQ(script.rfind("<?php\r\nrequire(\"../basefiles/_functions.inc\");\r\n\r\n", 0), 0u);
     EXPECT_NE(script.find(insert + "   0:10  Anna Arnold/Carl Cramer" + query + insert +
                           "   0:20  Bert Brandt engine damage (12/63)" + query + insert +
-                          "   0:20  Bert Brandt lose a wheel" + query + "  echo \"OK"),
+                          "   0:20  Bert Brandt lose a wheel" + query + "  echo $fehler == \"\" ? \"OK"),
               std::string::npos);
     EXPECT_EQ(script.substr(script.size() - 4), "?>\r\n");
 }

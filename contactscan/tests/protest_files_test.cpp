@@ -82,9 +82,11 @@ TEST(ProtestScript, WholeTextForTwoContacts) {
               "or die(\"Keine Verbindung m\xF6glich: \" . mysql_error());\n"
               "print \"Verbindung zum Datenbankserver erfolgreich<br>\";\n"
               "mysql_select_db($database) or die(\"Auswahl der Datenbank fehlgeschlagen\");\n"
+              "mysql_query(\"SET NAMES latin1\");\n"
               "\n"
               "$table=\"kvrl_protestsystem\";\n"
               "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n"
+              "$fehler=\"\"; //Fehler beim Eintragen\n"
               "$sql=\"SELECT idRace FROM $table WHERE idGrid=2 AND idDriver IS NULL ORDER BY idRace DESC LIMIT 1\";\n"
               "$result = mysql_query($sql) or die(\"Update fehlgeschlagen: \" . mysql_error());\n"
               "if ($row = mysql_fetch_array($result)) {\n"
@@ -96,11 +98,12 @@ TEST(ProtestScript, WholeTextForTwoContacts) {
               " if(300==$nextrace['id'] || 300==$nextrace['id']-1) {\n"
               "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values "
               "(300, 2, '   1:05  Anna Arnold/Bert Brandt', '0', 0)\";\n"
-              "  $insert = mysql_query($sql_insert);\n"
+              "  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\n"
               "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values "
               "(300, 2, '1:02:05  Carl Cramer/Anna Arnold', '0', 0)\";\n"
-              "  $insert = mysql_query($sql_insert);\n"
-              "  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"
+              "  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\n"
+              "  echo $fehler == \"\" ? \"OK, die Datenbank wurde aktualisiert.<br>\" : \"Fehler aufgetreten! \" . "
+              "$fehler;\n"
               " } else {\n"
               "  echo \"Fehler aufgetreten!\";\n"
               "  echo \"Falsche Rennummer?<br>\";\n"
@@ -126,7 +129,7 @@ TEST(ProtestScript, WheelsEngineLongRaceNumbersAndNoEvents) {
               std::string::npos);
     std::string empty = protestScript(IncidentList{}, d, 36, "7", 1);
     EXPECT_EQ(empty.find("INSERT"), std::string::npos);
-    EXPECT_NE(empty.find("-1) {\n  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"), std::string::npos);
+    EXPECT_NE(empty.find("-1) {\n  echo $fehler == \"\" ? \"OK"), std::string::npos);
 }
 
 }  // namespace
