@@ -93,15 +93,20 @@ std::optional<std::string> readSimulatorFolder() {
     return line;
 }
 
+std::string replayNameInReports(const std::string& typedName) {
+    const std::size_t separator = typedName.find_last_of("/\\");
+    return separator == std::string::npos ? typedName : typedName.substr(separator + 1);
+}
+
 std::optional<RunPaths> buildRunPaths(const std::string& name, const std::string& folder,
                                       const FrontEndProfile& profile) {
     if (folder.size() < 7) return std::nullopt;
     RunPaths p;
-    p.replayName = name;
+    p.replayName = replayNameInReports(name);
     p.replayFolder = folder;
     p.tracksFolder = folder.substr(0, folder.size() - 7) + "tracks\\";
     p.replayPath = composeReplayPath(folder, name);
-    p.reportName = name + profile.reportSuffix;
+    p.reportName = p.replayName + profile.reportSuffix;
     return p;
 }
 

@@ -204,6 +204,10 @@ TEST_F(BoxlogRun, StartUpFailures) {
     EXPECT_FALSE(dir.exists("race1_PS.txt"));
 }
 
+TEST_F(BoxlogRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(BOXLOG_EXE, dir, [](const std::string& f) { return f + "race1\n"; }), "");
+}
+
 TEST_F(BoxlogRun, AnUnwritableReportIsAFailure) {
     std::filesystem::create_directory(dir.path() + "/race1_PS.txt");
     RunResult r = run();

@@ -137,6 +137,13 @@ TEST_F(ContactscanRun, ARaceNumberOfAnyLengthIsWrittenInFull) {
     EXPECT_NE(dir.read("Protest_A.php").find("if(99999999999999999999>$idRace) {\r\n"), std::string::npos);
 }
 
+// The race number and the grid letter come from the name's last part too.
+TEST_F(ContactscanRun, ANameWithFolderPartsGivesTheListAndScriptInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(CONTACTSCAN_EXE, dir,
+                                         [](const std::string& f) { return "1\n" + f + "300rplyB\n"; }),
+              "");
+}
+
 TEST_F(ContactscanRun, WrongModeOrStartUpFailureLeavesNothing) {
     struct Case {
         const char* what;

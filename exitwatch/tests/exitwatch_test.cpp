@@ -164,6 +164,11 @@ TEST_F(ExitwatchRun, NoEscapeHoldsTheConsoleAndWritesNothing) {
     EXPECT_FALSE(dir.exists("quali1_ESCinQ.txt"));
 }
 
+TEST_F(ExitwatchRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(EXITWATCH_EXE, dir, [](const std::string& f) { return f + "quali1\n"; }),
+              "");
+}
+
 TEST_F(ExitwatchRun, StartUpFailures) {
     std::filesystem::remove(dir.path() + "/timediff.ini");
     RunResult r = run();

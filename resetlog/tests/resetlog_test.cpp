@@ -160,6 +160,10 @@ TEST_F(ResetlogRun, StartUpFailuresLeaveNoReport) {
     }
 }
 
+TEST_F(ResetlogRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(RESETLOG_EXE, dir, [](const std::string& f) { return f + "race1\n"; }), "");
+}
+
 TEST_F(ResetlogRun, AnUnwritableReportIsAFailure) {
     std::filesystem::create_directory(dir.path() + "/race1_SR.txt");
     RunResult r = run();
