@@ -111,20 +111,20 @@ int nextWithinReach(const std::int32_t* positions, int from, int count, std::int
 }
 }  // namespace
 
-// A frame holds one sample per car, and a sample can name 64 slots; a record
-// with more samples is damaged. Only its first 64 are paired, which keeps the
-// pair search of such a record bounded.
+// A frame holds one sample per car; a record with more samples than this
+// that name a car is damaged. Samples of slots without a name are dropped
+// first, so junk samples ahead of the real ones cost no contact; of the rest
+// only the first 64 are paired, which keeps the pair search of such a record
+// bounded.
 constexpr int kMaxPairedSamples = 64;
 
 void applyContactRule(IncidentScan& scan, const Frame& frame) {
-    const int n = std::min(frame.sampleCount, kMaxPairedSamples);
-    // Slots without a name and laps take part in no pair; the others keep
-    // their frame order, which is the order the pairs are judged in. Only
-    // the positions are needed to rule out most pairs.
+    // The cars keep their frame order, which is the order the pairs are
+    // judged in. Only the positions are needed to rule out most pairs.
     int sampleIndex[kMaxPairedSamples];
     std::int32_t positions[kMaxPairedSamples];
     int carCount = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < frame.sampleCount && carCount < kMaxPairedSamples; ++i) {
         CarSample s = frame.sample(i);
         if (!isCarSlot(s.carSlot)) continue;
         sampleIndex[carCount] = i;

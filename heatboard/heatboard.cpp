@@ -62,7 +62,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     std::string baseName;
     for (int grid = 0; grid < kGrids; ++grid) {
         const std::string word = promptGrid(grid, in, out);
-        if (grid == 0) baseName = word + "All";
+        if (grid == 0) baseName = replayNameInReports(word) + "All";
         std::optional<Replay> replay = openGrid(word, *folder);
         if (!replay) {
             if (grid > 0) break;  // the grids read so far are evaluated

@@ -147,6 +147,15 @@ TEST(HeatboardRun, AClientReplayAfterGoodGridsEndsWithoutAPage) {
     EXPECT_FALSE(dir.exists("heatAAll.html"));
 }
 
+// The page is named after grid A's name and shows it in its head.
+TEST(HeatboardRun, NamesWithFolderPartsGiveThePageInTheWorkingDirectory) {
+    RunDir dir;
+    writeHeatEvent(dir);
+    EXPECT_EQ(compareRunsWithFolderParts(HEATBOARD_EXE, dir,
+                                         [](const std::string& f) { return f + "heatA\n" + f + "heatB\n0\n0\n"; }),
+              "");
+}
+
 TEST(HeatboardRun, StartUpFailures) {
     RunDir dir;
     const std::string tip =

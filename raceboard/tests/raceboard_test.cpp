@@ -148,6 +148,12 @@ TEST(RaceboardRun, StartFailures) {
     }
 }
 
+TEST(RaceboardRun, ANameWithFolderPartsGivesThePageInTheWorkingDirectory) {
+    Board board(serverRaceReplay());
+    EXPECT_EQ(
+        compareRunsWithFolderParts(RACEBOARD_EXE, board.dir, [](const std::string& f) { return f + "race\n0\n"; }), "");
+}
+
 TEST(RaceboardRun, CutAndDamagedReplaysEndWithAPage) {
     const ByteVec full = buildReplay(serverRaceReplay());
     const ReplayLayout layout = layoutOf(serverRaceReplay());
