@@ -57,6 +57,10 @@ struct LapHistory {
     std::vector<std::int32_t> fastestLapCount;           // per slot
 };
 
+// The console's marks of the sector lists as they are built: after the
+// sector 2 list and after the sector 3 list.
+constexpr const char* kSectorListsConsole = "SECTOR 3=\n\nSECTOR 4=\n";
+
 Rankings buildRankings(const LapTables& tables, const FastestLapMeasure& measure, const LapHistory& history,
                        const RankingOptions& options);
 
