@@ -148,9 +148,12 @@ void Page::leaders() {
     int cells = 0;
     int from = 1;
     // A run of laps with one leader ends where the leader changes; the lap
-    // after the last one has no leader and closes the last run.
+    // after the last one has no leader (0) and closes the last run. Slot 0 also
+    // stands for "nobody", so a run of a driver in slot 0 is closed after the
+    // last lap only when he really led it.
     for (int lap = 1; lap < last; ++lap) {
-        if (leader[lap + 1] == leader[lap]) continue;
+        const bool slot0LedLastLap = lap == last - 1 && leader[lap] == 0 && d.tables.race[0].raceStamps[lap] > 0;
+        if (leader[lap + 1] == leader[lap] && !slot0LedLastLap) continue;
         const int slot = leader[lap];
         out += own(slot) ? "<td bgcolor=\"#FFFF00\"> \n" : "<td> \n";
         out += " lap " + n(from);

@@ -105,6 +105,17 @@ TEST(RaceboardRun, FewerThanThreeDriverRecordsSkipTheDialogue) {
     EXPECT_NE(page.find("v min"), std::string::npos);
 }
 
+TEST(RaceboardRun, ADriverInSlotZeroOfAServerReplay) {
+    // Slot 0 leads laps 3 to 5 and drives the fastest lap 3.
+    ReplaySpec recipe = serverRaceReplay();
+    recipe.raceLaps.push_back(lapRecord(0, {1100, 41000, 80500, 119700, 159000, 199000}));
+    Board board(recipe);
+    EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
+    const std::string page = board.dir.read("race.html");
+    // His run closes the LEADER table.
+    EXPECT_NE(page.find(" lap 3-5: Race Server </td> \r\n </tr> \r\n </border> </table>"), std::string::npos);
+}
+
 TEST(RaceboardRun, SectionRowsHoldTheLongestListShown) {
     // No practice lap off track: section 2 shows no lap list. Slot 5 has no
     // car samples, so the sector 2 list has 4 entries and the on-track list 5.
