@@ -28,7 +28,8 @@ struct Page {
     std::string out;
 
     bool server() const { return d.header.localDriverSlot == 0; }
-    bool own(int slot) const { return slot == d.header.localDriverSlot; }
+    // The recording driver's car; a server replay (slot 0) has none.
+    bool own(int slot) const { return d.header.localDriverSlot > 0 && slot == d.header.localDriverSlot; }
     std::string name(int slot) const {
         return pageText(d.drivers.firstName(slot)) + " " + pageText(d.drivers.lastName(slot));
     }

@@ -106,14 +106,19 @@ TEST(RaceboardRun, FewerThanThreeDriverRecordsSkipTheDialogue) {
 }
 
 TEST(RaceboardRun, ADriverInSlotZeroOfAServerReplay) {
-    // Slot 0 leads laps 3 to 5 and drives the fastest lap 3.
+    // Slot 0 leads laps 3 to 5 and drives the fastest laps 3 and 5: he is
+    // listed in the LEADER, CONSISTENCY and NUMBER OF FASTEST LAPS tables, never
+    // on yellow, as no car of a server replay is the own one.
     ReplaySpec recipe = serverRaceReplay();
     recipe.raceLaps.push_back(lapRecord(0, {1100, 41000, 80500, 119700, 159000, 199000}));
     Board board(recipe);
     EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
     const std::string page = board.dir.read("race.html");
     // His run closes the LEADER table.
-    EXPECT_NE(page.find(" lap 3-5: Race Server </td> \r\n </tr> \r\n </border> </table>"), std::string::npos);
+    EXPECT_NE(page.find("<td> \r\n lap 3-5: Race Server </td> \r\n </tr> \r\n </border> </table>"), std::string::npos);
+    EXPECT_NE(page.find("<td>\r\nRace Server </td> <td>\r\n0.76 </td>"), std::string::npos);
+    EXPECT_NE(page.find("<td align=\"center\">\r\nRace Server </td> <td>\r\n2 </td>"), std::string::npos);
+    EXPECT_EQ(page.find("FFFF00"), std::string::npos);
 }
 
 TEST(RaceboardRun, SectionRowsHoldTheLongestListShown) {
