@@ -414,7 +414,12 @@ void Page::ownLapTable(int session) {
     const int laps = !known ? 0 : practice ? d.tables.practice[o].practiceLapCount : d.tables.race[o].raceLapCount;
     for (int l = 1; l <= laps && l < kOwnRows; ++l) {
         out += "<tr> \n<td align=\"center\"> " + n(l) + " </td> ";
-        if (table.maxSpeed[l][4][session] > 0) {
+        // A lap is shown when its sector 4 was measured, and not when a sector
+        // came out negative: the marks then belong to another stretch than the
+        // lap time (a line crossing missed or found at another place).
+        bool measured = table.maxSpeed[l][4][session] > 0;
+        for (int k = 1; k <= 4; ++k) measured = measured && table.mark[l][k][session] >= 0;
+        if (measured) {
             for (int k = 1; k <= 4; ++k) {
                 const std::int32_t t = table.mark[l][k][session], best = table.mark[0][k][session];
                 scaleCell(timeScale(t, best), t == best, shortTimeText(t));

@@ -83,6 +83,20 @@ TEST(RaceboardRun, ParticipantReplayPage) {
         << r.console;
 }
 
+TEST(RaceboardRun, AnOwnLapWithANegativeSectorShowsItsNumberOnly) {
+    // The stamp of the own race lap 3 lies 19 s before the car reaches the
+    // line: the lap is shorter than its third quarter mark.
+    ReplaySpec recipe = participantRaceReplay();
+    recipe.raceLaps[1].entries[3].stamp = 255000;
+    Board board(recipe);
+    EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
+    const std::string page = board.dir.read("race.html");
+    const std::string race = page.substr(page.find("RACE LAPS of"));
+    EXPECT_NE(race.find("<tr> \r\n<td align=\"center\"> 3 </td> </tr> \r\n"), std::string::npos);
+    EXPECT_NE(race.find("<tr> \r\n<td align=\"center\"> 4 </td> <td align=\"right\""), std::string::npos);
+    EXPECT_EQ(race.find("-0"), std::string::npos);
+}
+
 TEST(RaceboardRun, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
     Board board(practiceOnlyReplay());
     RunResult r = board.run("race\n");  // no dialogue, so no further input
