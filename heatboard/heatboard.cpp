@@ -84,6 +84,8 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     pauseConsole(in, out);
 
     const int choice = runHeatMenu(*data, in, out);
+    // The page is made now; the console marks its sector lists as raceboard does.
+    if (data->tables.hasRaceTable) out << kSectorListsConsole << std::flush;
     if (!saveReport(heatReportName(baseName, choice), heatboardReport(*data, baseName, choice == 0), out)) return 1;
     return 0;
 }

@@ -99,6 +99,20 @@ TEST(HeatboardRun, ZeroAtTheSecondPromptEvaluatesGridAAlone) {
     EXPECT_NE(page.find("MOD:    GPMOD6 </PRE>"), std::string::npos);
 }
 
+TEST(HeatboardRun, WithoutRaceLapsTheConsoleShowsNoSectorLists) {
+    RunDir dir;
+    dir.writeConfig();
+    dir.writeFile("myname.ini", "Anna Arnold");
+    std::vector<GridCar> cars = {racer("Anna", "Arnold", 1, 2000, 0, 40000),
+                                 racer("Bert", "Brandt", 2, 2000, 0, 41000)};
+    for (GridCar& car : cars) car.race.clear();
+    dir.writeReplay("practice", buildReplay(gridReplay(cars, 0)));
+    RunResult r = runProgram(HEATBOARD_EXE, dir, "practice\n0\n0\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(dir.exists("practiceAll.html"));
+    EXPECT_EQ(r.console.find("SECTOR"), std::string::npos) << r.console;
+}
+
 TEST(HeatboardRun, FiveGridsFillOneHundredSlots) {
     RunDir dir;
     dir.writeConfig();
