@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
-#include <ostream>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "event_stream.h"
-#include "platform.h"
+#include "listing_run.h"
+#include "listing_text.h"
 #include "race_clock.h"
 
 namespace zr {
@@ -26,13 +25,21 @@ constexpr std::int64_t kRestMove = 120;
 constexpr std::int32_t kWorkSeconds = 14;
 constexpr std::uint32_t kRefuelBit = 0x80;
 
+constexpr ProgramDialogue kDialogue{
+    .prompt = "Bitte Name der Datei (ohne .rpy) eingeben",
+    .emptyLineAfterPrompt = true,
+    .reportSuffix = "_PS.txt",
+    .echoesReplayPath = true,
+    .showsFileSize = true,
+};
+
 struct PitWalk {
     PitLog& log;
     int rate;
     std::int64_t laneStart;
     std::int64_t laneEnd;
     const DriverTable& drivers;
-    std::ostream& out;
+    ConsoleSink& out;
 
     int openStop(int c, std::int32_t startFrame) {
         PitStopRecord r;
@@ -114,8 +121,8 @@ std::string workDone(const PitStopRecord& r) {
 
 }  // namespace
 
-PitLog findPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
-                    const DriverTable& drivers, std::ostream& out) {
+PitLog walkPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
+                    const DriverTable& drivers, ConsoleSink& out) {
     PitLog log;
     PitWalk walk{log, frameRate, std::int64_t{lane.pitLaneStart} * 2000, std::int64_t{lane.pitLaneEnd} * 2000,
                  drivers, out};
@@ -132,7 +139,25 @@ PitLog findPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTa
     return log;
 }
 
-std::string pitStopReport(const PitLog& log, const DriverTable& drivers, int frameRate) {
+PitStopFindings findPitStops(const StartedRun& run, ConsoleSink& console) {
+    PitStopFindings f;
+    const Bytes replay = run.replay.bytes();
+    f.header = readReplayHeader(replay, FrameRateRule::zeroMeans36);
+    f.track = readTrackFile(run.paths.tracksFolder, f.header.trackName);
+    showPitLane(f.track, TrackTexts::german, console);
+    console << trackNameLine(f.header);
+    ChainTables tables = readChainTables(replay, driver::secondRecord, false);
+    const std::int64_t start = findRaceStartRecord(replay, tables.laps.firstStreamRecord(), false);
+    console << kGermanProgressText << std::flush;
+    f.log = walkPitStops(replay, start, f.header.frameRate, tables.laps, f.track.lane, tables.drivers, console);
+    f.drivers = std::move(tables.drivers);
+    return f;
+}
+
+std::string pitStopReport(const PitStopFindings& findings) {
+    const PitLog& log = findings.log;
+    const DriverTable& drivers = findings.drivers;
+    const int frameRate = findings.header.frameRate;
     std::string text = "  PITSTOP LISTING\n\n";
     for (const PitStopRecord& r : log.stops) {
         text += formatRaceClock(r.startFrame, frameRate, ClockStyle::hours) + "\t";
@@ -146,23 +171,11 @@ std::string pitStopReport(const PitLog& log, const DriverTable& drivers, int fra
 }
 
 int runBoxlog(std::istream& in, std::ostream& out) {
-    const FrontEndProfile& profile = profileOf(Program::boxlog);
-    int exitCode = 0;
-    std::optional<PitLaneRun> run = startPitLaneRun(profile, in, out, exitCode);
-    if (!run) return exitCode;
-    Bytes replay = run->run.replay.bytes();
-    std::int64_t start = findRaceStartRecord(replay, run->tables.laps.firstStreamRecord(), false);
-    out << profile.progressText << std::flush;
-
-    const int rate = run->header.frameRate;
-    PitLog log = findPitStops(replay, start, rate, run->tables.laps, run->lane, run->tables.drivers, out);
-    if (log.stops.empty()) {
-        out << "Keine Boxenstopps gefunden!\n";
-        pauseConsole(in, out);
-        return 0;
-    }
-    if (!saveReport(run->run.paths.reportName, pitStopReport(log, run->tables.drivers, rate), out)) return 1;
-    return 0;
+    return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
+        const PitStopFindings findings = findPitStops(run, console);
+        if (findings.log.stops.empty()) return nothingFound("Keine Boxenstopps gefunden!\n");
+        return oneReport(run.paths.reportName, pitStopReport(findings));
+    });
 }
 
 }  // namespace zr

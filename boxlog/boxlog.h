@@ -12,7 +12,10 @@
 #include "byte_reader.h"
 #include "driver_table.h"
 #include "lap_table.h"
-#include "track_ini.h"
+#include "console_sink.h"
+#include "front_end.h"
+#include "replay_header.h"
+#include "track_file.h"
 
 namespace zr {
 
@@ -44,11 +47,22 @@ struct PitLog {
 // Walks the race from its start record (frame 1) until the leader's finish.
 // Every 14 seconds a car stands in the pit section the console gets a line
 // (with "GANG=" and the gear before it when that opens the stop).
-PitLog findPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
-                    const DriverTable& drivers, std::ostream& out);
+PitLog walkPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
+                    const DriverTable& drivers, ConsoleSink& console);
+
+struct PitStopFindings {
+    ReplayHeader header;
+    TrackFile track;
+    DriverTable drivers;
+    PitLog log;
+};
+
+// The whole analysis of a started run; the console gets the track lines, the
+// progress text and the walk's lines.
+PitStopFindings findPitStops(const StartedRun& run, ConsoleSink& console);
 
 // The text of "_PS.txt" (line feeds; stored as CR LF).
-std::string pitStopReport(const PitLog& log, const DriverTable& drivers, int frameRate);
+std::string pitStopReport(const PitStopFindings& findings);
 
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runBoxlog(std::istream& in, std::ostream& out);

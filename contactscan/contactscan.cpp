@@ -4,7 +4,8 @@
 #include <istream>
 #include <ostream>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
+#include "listing_text.h"
 #include "platform.h"
 #include "protest_files.h"
 #include "race_clock.h"
@@ -16,6 +17,13 @@ namespace {
 constexpr std::int32_t kBestLapCap = 8000;
 // Best laps from this on are not shown.
 constexpr std::int32_t kShownBestLapLimit = 1000000;
+
+constexpr ProgramDialogue kDialogue{
+    .prompt = "Put in name of replay (without .rpy)!",
+    .reportSuffix = ".txt",
+};
+constexpr const char* kProgressText =
+    "\nYou'll find a txt file in programm folder,\nbut tool is working...and needs some time...\n\n";
 }  // namespace
 
 bool askScanMode(std::istream& in, std::ostream& out, ScanMode& mode) {
@@ -33,7 +41,7 @@ bool askScanMode(std::istream& in, std::ostream& out, ScanMode& mode) {
     return true;
 }
 
-void listLaps(std::ostream& out, const DriverTable& drivers, LapTable& laps) {
+void listLaps(ConsoleSink& out, const DriverTable& drivers, LapTable& laps) {
     // Printed as the records are read: each line shows the car's best lap as
     // it stands after that record.
     for (std::size_t i = 0; i < laps.recordSlots.size(); ++i) {
@@ -53,54 +61,60 @@ void listLaps(std::ostream& out, const DriverTable& drivers, LapTable& laps) {
     }
 }
 
+IncidentFindings findIncidents(const StartedRun& run, ScanMode mode, ConsoleSink& console) {
+    IncidentFindings f;
+    f.mode = mode;
+    const Bytes replay = run.replay.bytes();
+    f.header = readReplayHeader(replay, FrameRateRule::zeroMeans36);
+    console << trackNameLine(f.header);
+    ChainTables tables = readChainTables(replay, driver::firstRecord, true);
+    listLaps(console, tables.drivers, tables.laps);
+    console << kProgressText << std::flush;
+
+    IncidentScan scan;
+    scan.mode = mode;
+    scan.frameRate = f.header.frameRate;
+    scan.laps = &tables.laps;
+    scan.drivers = &tables.drivers;
+    scan.console = &console;
+    scanRace(scan, replay, findRaceStartRecord(replay, tables.laps.firstStreamRecord(), true));
+    console << std::flush;
+    f.list = std::move(scan.list);
+    f.drivers = std::move(tables.drivers);
+    return f;
+}
+
+ListingOutcome protestOutcome(const IncidentFindings& f, const RunPaths& paths) {
+    ListingOutcome outcome;
+    const int rate = f.header.frameRate;
+    outcome.reports.push_back({paths.reportName, protestList(f.list, f.drivers, rate, upperAscii(f.header.trackName))});
+    const std::string& name = paths.replayName;
+    const std::string race = raceNumberOf(name);
+    const int grid = gridNumberOf(name);
+    if (race.empty() || grid == 0) {
+        outcome.closingText =
+            "\n"
+            "Es konnte keine php erstellt werden,\n"
+            "da keine brauchbaren Informationen zur Rennnummer\n"
+            "und/oder zum Grid gefunden wurden.\n"
+            "Bitte Replays in der Form 300rplyB verwenden!\n";
+        outcome.pauseAtEnd = true;
+    } else {
+        outcome.reports.push_back({protestScriptName(name), protestScript(f.list, f.drivers, rate, race, grid)});
+    }
+    return outcome;
+}
+
 int runContactscan(std::istream& in, std::ostream& out) {
-    const FrontEndProfile& profile = profileOf(Program::contactscan);
     ScanMode mode = ScanMode::everything;
     if (!askScanMode(in, out, mode)) {
         out << "Falsche Ziffer eingegeben!\n";
         pauseConsole(in, out);
         return 1;
     }
-
-    StartResult started = startRun(profile, in, out);
-    if (!started.run) return started.exitCode;
-    StartedRun& run = *started.run;
-    Bytes replay = run.replay.bytes();
-
-    ReplayHeader header = readReplayHeader(replay, profile.frameRateRule);
-    showTrackName(out, header);
-    ChainTables tables;
-    readChainTables(replay, profile, tables);
-    listLaps(out, tables.drivers, tables.laps);
-    out << profile.progressText << std::flush;
-
-    IncidentScan scan;
-    scan.mode = mode;
-    scan.frameRate = header.frameRate;
-    scan.laps = &tables.laps;
-    scan.drivers = &tables.drivers;
-    scan.console = &out;
-    scanRace(scan, replay, findRaceStartRecord(replay, tables.laps.firstStreamRecord(), true));
-    out << std::flush;
-
-    const std::string& name = run.paths.replayName;
-    std::string list = protestList(scan.list, tables.drivers, header.frameRate, upperAscii(header.trackName));
-    if (!saveReport(run.paths.reportName, list, out)) return 1;
-
-    std::string race = raceNumberOf(name);
-    int grid = gridNumberOf(name);
-    if (race.empty() || grid == 0) {
-        out << "\n"
-               "Es konnte keine php erstellt werden,\n"
-               "da keine brauchbaren Informationen zur Rennnummer\n"
-               "und/oder zum Grid gefunden wurden.\n"
-               "Bitte Replays in der Form 300rplyB verwenden!\n";
-        pauseConsole(in, out);
-        return 0;
-    }
-    std::string script = protestScript(scan.list, tables.drivers, header.frameRate, race, grid);
-    if (!saveReport(protestScriptName(name), script, out)) return 1;
-    return 0;
+    return runListing(kDialogue, in, out, [mode](const StartedRun& run, ConsoleSink& console) {
+        return protestOutcome(findIncidents(run, mode, console), run.paths);
+    });
 }
 
 }  // namespace zr

@@ -7,7 +7,10 @@
 
 #include "driver_table.h"
 #include "incident_scan.h"
+#include "front_end.h"
 #include "lap_table.h"
+#include "listing_run.h"
+#include "replay_header.h"
 
 namespace zr {
 
@@ -17,7 +20,22 @@ bool askScanMode(std::istream& in, std::ostream& out, ScanMode& mode);
 // Prints every lap record's car with its best lap as it stands after that
 // record, then caps each best lap at 8 s over the best of the field, saying
 // so for every car it changes.
-void listLaps(std::ostream& out, const DriverTable& drivers, LapTable& laps);
+void listLaps(ConsoleSink& out, const DriverTable& drivers, LapTable& laps);
+
+struct IncidentFindings {
+    ReplayHeader header;
+    DriverTable drivers;
+    ScanMode mode = ScanMode::everything;
+    IncidentList list;
+};
+
+// The whole analysis of a started run; the console gets the track line, the
+// lap listing, the progress text and a line per incident found.
+IncidentFindings findIncidents(const StartedRun& run, ScanMode mode, ConsoleSink& console);
+
+// The protest list, and the protest script when the replay name carries a
+// race number and a grid letter; else the console says why there is none.
+ListingOutcome protestOutcome(const IncidentFindings& findings, const RunPaths& paths);
 
 // The whole program: console dialogue, scan, outputs; returns the exit code.
 int runContactscan(std::istream& in, std::ostream& out);

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ostream>
 #include <sstream>
 
-#include "chain_replay.h"
+#include "listing_text.h"
 #include "contact_geometry.h"
 #include "race_clock.h"
 

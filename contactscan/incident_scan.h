@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "contact_geometry.h"
 #include "damage_block.h"
 #include "driver_table.h"
@@ -57,7 +57,7 @@ struct IncidentScan {
     int frameRate = 36;
     const LapTable* laps = nullptr;        // with the capped shortest laps
     const DriverTable* drivers = nullptr;
-    std::ostream* console = nullptr;
+    ConsoleSink* console = nullptr;
     DamageState damage[kDamageSlots];
     IncidentList list;
     TangentMemo tangents;

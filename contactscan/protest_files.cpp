@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "listing_text.h"
 #include "race_clock.h"
 
 namespace zr {
@@ -32,10 +33,6 @@ std::string protestScriptName(const std::string& replayName) {
 }
 
 namespace {
-
-std::string fullName(const DriverTable& drivers, int slot) {
-    return drivers.firstName(slot) + " " + drivers.lastName(slot);
-}
 
 bool isLostWheel(std::int32_t code) { return code < 0; }
 bool isEngineDamage(std::int32_t code) { return code > kEngineDamageCode; }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "byte_reader.h"
 
@@ -11,6 +12,8 @@ namespace zr {
 constexpr int kSlots = 30;  // car slots with a name and lap data in the core tables
 
 namespace driver {
+constexpr std::int64_t firstRecord = 320;   // the host's record
+constexpr std::int64_t secondRecord = 472;  // where the listings that skip the host begin
 constexpr std::int64_t recordBytes = 152;
 constexpr std::int64_t firstName = 0;   // 16 bytes, NUL-terminated within them
 constexpr std::int64_t lastName = 16;   // 16 bytes
@@ -18,12 +21,22 @@ constexpr std::int64_t carMake = 108;   // signed 32-bit, 0 to 6
 constexpr std::int64_t carSlot = 124;   // signed 32-bit, 0 to 29
 }  // namespace driver
 
+// One driver record as stored, in file order.
+struct DriverRecord {
+    std::string firstName;   // up to its NUL, at most 16 characters
+    std::string lastName;
+    std::int32_t carMake = 0;
+    std::int32_t carSlot = 0;
+    std::int32_t wordAfter = 0;  // the 4 bytes after the record: the next record's or the stop tag
+};
+
 struct DriverTable {
     // Per slot the 16-byte first name followed by the 16-byte last name, as
     // stored; a slot that no record names keeps zero bytes (empty names).
     char driverName[kSlots][32] = {};
     std::int32_t carMake[kSlots] = {};
     int driverRecordCount = 0;
+    std::vector<DriverRecord> records;  // every record read, slots outside 0 to 29 included
     std::uint32_t stopTag = 0;   // the tag that ended the table, 0 at the end of the file
     std::int64_t tagOffset = 0;  // where that tag stands
 

@@ -1,68 +1,22 @@
 #include "front_end.h"
 
-#include <cctype>
 #include <fstream>
 #include <istream>
 #include <ostream>
 #include <sstream>
 
-#include "platform.h"
-
 namespace zr {
 
 namespace {
-
-const char* const kChainProgress =
-    "\nIm Programmordner wird eine .txt-Datei mit der folgenden Tabelle erstellt.\n"
-    "Diese hat den gleichen Namen wie die .rpy-Datei.\n\n"
-    "Das Programm ben\xF6tigt etwas Zeit...\n\n";
-
-// One row per program, in the order of `Program`.
-const FrontEndProfile kProfiles[] = {
-    {Program::raceboard, "raceboard", "Please put in a name of a replay-file (without .rpy)!", false, false,
-     "", MessageSet::mixed, "", FrameRateRule::only60Or36, 320, true, false, false, TrackTexts::none, false},
-    {Program::heatboard, "heatboard", "", false, false, "", MessageSet::mixed, "", FrameRateRule::only60Or36,
-     320, true, false, false, TrackTexts::none, false},
-    {Program::contactscan, "contactscan", "Put in name of replay (without .rpy)!", false, false, ".txt",
-     MessageSet::german,
-     "\nYou'll find a txt file in programm folder,\nbut tool is working...and needs some time...\n\n",
-     FrameRateRule::zeroMeans36, 320, true, false, false, TrackTexts::none, true},
-    {Program::boxlog, "boxlog", "Bitte Name der Datei (ohne .rpy) eingeben", true, false, "_PS.txt",
-     MessageSet::german, kChainProgress, FrameRateRule::zeroMeans36, 472, false, true, true, TrackTexts::boxlog,
-     true},
-    {Program::resetlog, "resetlog", "Bitte Name der Datei (ohne .rpy) eingeben", true, false, "_SR.txt",
-     MessageSet::german, kChainProgress, FrameRateRule::zeroMeans36, 472, false, true, false,
-     TrackTexts::resetlog, false},
-    {Program::exitwatch, "exitwatch", "Please put in name of replay (without .rpy) ", true, true, "_ESCinQ.txt",
-     MessageSet::german, "\nWait a moment, please...\nYou will find a txt lile in programm folder.\n\n",
-     FrameRateRule::zeroMeans36, 472, false, false, false, TrackTexts::exitDrop, true},
-    {Program::dropwatch, "dropwatch", "Please put in name of replay (without .rpy) ", true, true, "_Disco.txt",
-     MessageSet::german, "\nWait a moment, please...\nYou will find a txt file in programm folder.\n\n",
-     FrameRateRule::zeroMeans36, 472, false, false, false, TrackTexts::exitDrop, true},
-};
-
 // The folder is used as configured: the name is appended to it directly.
 std::string composeReplayPath(const std::string& folder, const std::string& name) { return folder + name + ".rpy"; }
-
 }  // namespace
 
-const FrontEndProfile& profileOf(Program program) { return kProfiles[static_cast<int>(program)]; }
-
-const char* configFailureText(MessageSet set) {
-    return set == MessageSet::mixed ? "Datei wrong!!!" : "Datei falsch!!!";
-}
-
-const char* replayFailureText(Program program) {
-    if (program == Program::raceboard) return "Dateiname or Pfad false!!!";
-    if (program == Program::heatboard) return "Dateiname or Pfad false!!!";
-    return "Dateiname oder Pfadangabe falsch!!!";
-}
-
-std::string promptReplayName(const FrontEndProfile& profile, std::istream& in, std::ostream& out) {
-    out << profile.prompt << "\n" << std::flush;
+std::string promptReplayName(const ProgramDialogue& dialogue, std::istream& in, std::ostream& out) {
+    out << dialogue.prompt << "\n" << std::flush;
     std::string name;
     in >> name;
-    if (profile.emptyLineAfterPrompt) out << "\n" << std::flush;
+    if (dialogue.emptyLineAfterPrompt) out << "\n" << std::flush;
     return name;
 }
 
@@ -99,73 +53,52 @@ std::string replayNameInReports(const std::string& typedName) {
 }
 
 std::optional<RunPaths> buildRunPaths(const std::string& name, const std::string& folder,
-                                      const FrontEndProfile& profile) {
+                                      const std::string& reportSuffix) {
     if (folder.size() < 7) return std::nullopt;
     RunPaths p;
     p.replayName = replayNameInReports(name);
     p.replayFolder = folder;
     p.tracksFolder = folder.substr(0, folder.size() - 7) + "tracks\\";
     p.replayPath = composeReplayPath(folder, name);
-    p.reportName = p.replayName + profile.reportSuffix;
+    p.reportName = p.replayName + reportSuffix;
     return p;
 }
 
-std::optional<Replay> openReplay(const RunPaths& paths) {
+std::optional<Replay> openReplay(const std::string& path) {
     Replay r;
-    if (!r.file.open(paths.replayPath)) return std::nullopt;
+    if (!r.file.open(path)) return std::nullopt;
     return r;
 }
 
-std::string upperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-StartResult startRun(const FrontEndProfile& profile, std::istream& in, std::ostream& out) {
-    StartResult result;
+StartResult startRun(const ProgramDialogue& dialogue, std::istream& in, std::ostream& out) {
     StartedRun run;
-    std::string name = promptReplayName(profile, in, out);
+    const std::string name = promptReplayName(dialogue, in, out);
+    auto fail = [&](const char* message, bool pause) {
+        out << message << std::flush;
+        if (pause) pauseConsole(in, out);
+        return StartResult{std::nullopt, 1};
+    };
 
-    if (profile.readsTimeDiff) {
+    if (dialogue.readsTimeDiff) {
         auto timeDiff = readTimeDiff();
-        if (!timeDiff) {
-            out << configFailureText(profile.messages) << std::flush;
-            result.exitCode = 1;
-            return result;
-        }
+        if (!timeDiff) return fail(dialogue.configFailure, false);
         run.timeDiff = *timeDiff;
     }
-
     auto folder = readSimulatorFolder();
-    if (!folder) {
-        out << configFailureText(profile.messages) << std::flush;
-        result.exitCode = 1;
-        return result;
-    }
-
-    auto refuse = [&] {
-        out << replayFailureText(profile.program) << std::flush;
-        pauseConsole(in, out);
-        StartResult failed;
-        failed.exitCode = 1;
-        return failed;
-    };
+    if (!folder) return fail(dialogue.configFailure, false);
 
     // The path is shown as composed, also when the folder line is too short
     // to be used; the refusal then comes where the replay would be opened.
-    if (profile.echoesReplayPath) out << composeReplayPath(*folder, name) << "\n";
-    auto paths = buildRunPaths(name, *folder, profile);
-    if (!paths) return refuse();
-
-    auto replay = openReplay(*paths);
-    if (!replay) return refuse();
-    if (profile.showsFileSize) out << "Lange=" << replay->size() << "\n";
+    if (dialogue.echoesReplayPath) out << composeReplayPath(*folder, name) << "\n";
+    auto paths = buildRunPaths(name, *folder, dialogue.reportSuffix);
+    if (!paths) return fail(dialogue.replayFailure, true);
+    auto replay = openReplay(paths->replayPath);
+    if (!replay) return fail(dialogue.replayFailure, true);
+    if (dialogue.showsFileSize) out << "Lange=" << replay->size() << "\n";
 
     run.paths = std::move(*paths);
     run.replay = std::move(*replay);
-    result.run = std::move(run);
-    return result;
+    return StartResult{std::move(run), 0};
 }
 
 }  // namespace zr

@@ -1,56 +1,31 @@
-// The start-up sequence shared by every program: prompt, "timediff.ini",
+// The start-up dialogue shared by every program: prompt, "timediff.ini",
 // "Zant_Raceboard.ini", the derived paths and the opening of the replay.
 // All console text is Windows-1252; the console stream converts it for display.
+//
+// The core knows no program by name: each program describes its dialogue with
+// one constant `ProgramDialogue` where the program lives.
 #pragma once
 
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "byte_reader.h"
 #include "platform.h"
 
 namespace zr {
 
-enum class Program { raceboard, heatboard, contactscan, boxlog, resetlog, exitwatch, dropwatch };
-
-// The two console vocabularies of the family.
-enum class MessageSet { german, mixed };
-
-// How the header's frame-rate byte is taken.
-enum class FrameRateRule {
-    zeroMeans36,  // chain-reading programs: 0 gives 36, anything else as stored
-    only60Or36    // raceboard, heatboard: 60 if the byte is 60, else 36
+struct ProgramDialogue {
+    const char* prompt = "";                 // printed followed by a line feed
+    bool emptyLineAfterPrompt = false;
+    bool readsTimeDiff = false;              // "timediff.ini", before the configuration file
+    const char* reportSuffix = "";           // appended to the name; "" where the program names its own
+    const char* configFailure = "Datei falsch!!!";
+    const char* replayFailure = "Dateiname oder Pfadangabe falsch!!!";
+    bool echoesReplayPath = false;           // the composed path on its own line before opening
+    bool showsFileSize = false;              // "Lange=" and the size after opening
 };
-
-// What a program shows about the track file (see track_ini.h).
-enum class TrackTexts { none, exitDrop, boxlog, resetlog };
-
-struct FrontEndProfile {
-    Program program;
-    const char* name;
-    const char* prompt;              // printed followed by a line feed
-    bool emptyLineAfterPrompt;
-    bool readsTimeDiff;
-    const char* reportSuffix;        // appended to the typed name; "" where the program names its own
-    MessageSet messages;
-    const char* progressText;        // printed before the walk
-    FrameRateRule frameRateRule;
-    std::int64_t firstDriverRecord;  // 320 or 472
-    bool driverTableStopsAtBtpl;     // stop tags "ORPL" and "BTPL", else "ORPL" alone
-    bool echoesReplayPath;           // boxlog, resetlog
-    bool showsFileSize;              // boxlog: "Lange=" and the size
-    TrackTexts trackTexts;
-    bool showsTrackName;             // two blanks, upper-cased name, two line ends
-};
-
-const FrontEndProfile& profileOf(Program program);
-
-// Texts of a message set.
-const char* configFailureText(MessageSet set);  // "Datei falsch!!!" / "Datei wrong!!!"
-const char* replayFailureText(Program program); // "Dateiname oder Pfadangabe falsch!!!" / ...
 
 struct TimeDiffSettings {
     std::int32_t timeDiffFirst = 0;
@@ -74,7 +49,7 @@ struct Replay {
 };
 
 // Reads one word; an empty result when the input has ended.
-std::string promptReplayName(const FrontEndProfile& profile, std::istream& in, std::ostream& out);
+std::string promptReplayName(const ProgramDialogue& dialogue, std::istream& in, std::ostream& out);
 
 // Parses the text of "timediff.ini": two integers read as by formatted input.
 TimeDiffSettings parseTimeDiff(const std::string& text);
@@ -92,26 +67,26 @@ std::string replayNameInReports(const std::string& typedName);
 // Replay path, tracks folder and report name. The folder line must be at least
 // 7 characters long, since the tracks folder replaces its last 7.
 std::optional<RunPaths> buildRunPaths(const std::string& name, const std::string& folder,
-                                      const FrontEndProfile& profile);
+                                      const std::string& reportSuffix);
 
 // Reads the whole replay; nothing when it cannot be opened.
-std::optional<Replay> openReplay(const RunPaths& paths);
+std::optional<Replay> openReplay(const std::string& path);
 
-// ASCII upper-casing, byte by byte.
-std::string upperAscii(std::string text);
-
-// The common start-up of the chain-reading programs (steps 1 to 7 of the
-// sequence): prompt, configuration, paths, replay. On failure the message has
-// been printed (and "PAUSE" run where the sequence says so) and `exitCode` is set.
+// What the start-up hands to the analysis: the paths, the numbers of
+// "timediff.ini" (where the program reads it) and the open replay.
 struct StartedRun {
     RunPaths paths;
     TimeDiffSettings timeDiff;
     Replay replay;
 };
-struct StartResult {
+
+// The start-up sequence up to the open replay. On failure the message has
+// been printed (and "PAUSE" run where the sequence says so), `run` is empty
+// and `exitCode` says how the program ends.
+struct [[nodiscard]] StartResult {
     std::optional<StartedRun> run;
     int exitCode = 0;
 };
-StartResult startRun(const FrontEndProfile& profile, std::istream& in, std::ostream& out);
+StartResult startRun(const ProgramDialogue& dialogue, std::istream& in, std::ostream& out);
 
 }  // namespace zr

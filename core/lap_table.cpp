@@ -21,35 +21,49 @@ std::int64_t locateLapTable(Bytes replay, std::int64_t tagOffset) {
     std::int32_t probe = 0;
     std::uint32_t word = 0;
     if (readI32(replay, tagOffset - 4, probe) && readU32(replay, tagOffset + probe, word) && word == tagBtpl)
-        return tagOffset + probe + 12 + 8;
-    return tagOffset + 8;
+        return tagOffset + probe + btpl::firstRecord;
+    return tagOffset;
 }
 
-LapTable readLapTable(Bytes replay, std::int64_t lapRecordBytesOffset, int maxRecords) {
+LapTable readLapTable(Bytes replay, std::int64_t firstTag, int maxRecords) {
     LapTable t;
-    Cursor c{replay, lapRecordBytesOffset};
+    const auto fileSize = static_cast<std::int64_t>(replay.size);
+    std::int64_t tagAt = firstTag;
+    // Where the reading stops: the event stream's first record lies 8 bytes on.
+    t.stopOffset = tagAt + orpl::lapRecordBytes;
     for (int record = 0; record < maxRecords; ++record) {
-        std::int32_t n = c.i32();
-        if (c.failed || n > kMaxLapRecordBytes) break;
-        t.longestLapRecord = std::max(t.longestLapRecord, n);
-        std::int32_t slot = c.i32();
-        t.recordSlots.push_back(slot);
-        int entries = std::max(0, n / 4 - 1);
-        bool stored = isCarSlot(slot);
-        for (int k = 0; k < entries; ++k) {
-            std::int32_t stamp = static_cast<std::int32_t>(c.u24());
-            c.skip(1);  // the lap's flag byte
-            if (c.failed) break;
-            if (!stored) continue;
-            t.lapStamps[slot][k] = stamp;
-            if (k >= 1 && stamp - t.lapStamps[slot][k - 1] < t.shortestLap[slot])
-                t.shortestLap[slot] = stamp - t.lapStamps[slot][k - 1];
+        LapRecordView r;
+        if (!readLapRecord(replay, tagAt, r) || r.lapRecordBytes > kMaxLapRecordBytes) {
+            t.stopOffset = tagAt + orpl::carSlot;
+            break;
         }
-        t.recordShortestLap.push_back(stored ? t.shortestLap[slot] : kNoLap);
-        if (c.u32() != tagOrpl || c.failed) break;
-        c.skip(4);
+        t.longestLapRecord = std::max(t.longestLapRecord, r.lapRecordBytes);
+        const std::int32_t slot = r.carSlot;
+        t.recordSlots.push_back(slot);
+        // The flag bytes are not needed here: a stamp at the very end of the
+        // file counts without its flag byte.
+        const std::int64_t entries = r.stampsInFile();
+        if (isCarSlot(slot)) {
+            std::int32_t* stamps = t.lapStamps[slot];
+            for (std::int64_t k = 0; k < entries; ++k) {
+                stamps[k] = r.entry(k).stamp;
+                if (k >= 1 && stamps[k] - stamps[k - 1] < t.shortestLap[slot])
+                    t.shortestLap[slot] = stamps[k] - stamps[k - 1];
+            }
+        }
+        t.recordShortestLap.push_back(isCarSlot(slot) ? t.shortestLap[slot] : kNoLap);
+        if (entries < r.entryCount()) {
+            t.stopOffset = fileSize;
+            break;
+        }
+        tagAt = r.nextTagAt();
+        std::uint32_t tag = 0;
+        if (!readU32(replay, tagAt, tag) || tag != tagOrpl) {
+            t.stopOffset = tagAt + 4;
+            break;
+        }
+        t.stopOffset = tagAt + orpl::lapRecordBytes;
     }
-    t.stopOffset = c.pos;
 
     int last = t.longestLapRecord / 4 - 2;
     if (last >= 0 && last < kLapEntries)

@@ -1,5 +1,5 @@
-// The lap records that follow the driver table, read as a chain of "ORPL"
-// records, and the values the programs derive from them.
+// The listings' reading of the lap records (see lap_records.h): every car's
+// stamps in one table, and the values the programs derive from them.
 #pragma once
 
 #include <cstdint>
@@ -7,13 +7,13 @@
 
 #include "byte_reader.h"
 #include "driver_table.h"
+#include "lap_records.h"
 
 namespace zr {
 
 constexpr int kLapEntries = 500;
 constexpr std::int32_t kNoStamp = 400000000;  // an entry without a lap stamp
 constexpr std::int32_t kNoLap = 100000000;    // a missing lap time or best
-constexpr std::int32_t kMaxLapRecordBytes = 2000;
 
 struct LapTable {
     std::int32_t lapStamps[kSlots][kLapEntries];
@@ -32,16 +32,16 @@ struct LapTable {
     int lapIndexAt(int slot, std::int64_t ms) const;
 };
 
-// From the tag that ended the driver table, the offset of the first lap
-// record's `lapRecordBytes`. The four bytes before that tag hold a distance
-// L; when "BTPL" stands L bytes after the tag, the lap records inside that
-// block are read (their first tag 12 bytes after "BTPL"), else the records
-// that begin at the tag itself.
+// From the tag that ended the driver table, the tag of the first lap record.
+// The four bytes before that tag hold a distance L; when "BTPL" stands L
+// bytes after the tag, the race records inside that block are read, else the
+// records that begin at the tag itself.
 std::int64_t locateLapTable(Bytes replay, std::int64_t tagOffset);
 
-// Reads at most `maxRecords` records from `lapRecordBytesOffset`. A record
-// longer than 2000 bytes or a tag other than "ORPL" ends the table, and so
-// does the end of the file. Records of slots outside 0 to 29 are passed over.
-LapTable readLapTable(Bytes replay, std::int64_t lapRecordBytesOffset, int maxRecords);
+// Reads at most `maxRecords` records from the one whose tag stands at
+// `firstTag`. A record longer than 2000 bytes or a tag other than "ORPL" after
+// a record ends the table, and so does the end of the file. Records of slots
+// outside 0 to 29 are passed over.
+LapTable readLapTable(Bytes replay, std::int64_t firstTag, int maxRecords);
 
 }  // namespace zr

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "byte_reader.h"
-#include "front_end.h"
 
 namespace zr {
 
@@ -24,6 +23,12 @@ constexpr std::int64_t modName = 128;
 constexpr std::int64_t sessionLength = 233;
 constexpr std::int64_t firstDriverRecord = 320;
 }  // namespace header
+
+// How the header's frame-rate byte is taken.
+enum class FrameRateRule {
+    zeroMeans36,  // the listings: 0 gives 36, anything else as stored
+    only60Or36    // the lap-statistics pages: 60 if the byte is 60, else 36
+};
 
 struct ReplayHeader {
     int frameRate = 36;

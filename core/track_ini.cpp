@@ -1,10 +1,6 @@
 #include "track_ini.h"
 
 #include <cstring>
-#include <ostream>
-#include <vector>
-
-#include "platform.h"
 
 namespace zr {
 
@@ -77,17 +73,10 @@ struct TextScan {
     }
 };
 
-bool loadText(const std::string& path, std::string& text) {
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(path, bytes)) return false;
-    text.assign(bytes.begin(), bytes.end());
-    return true;
-}
-
 }  // namespace
 
-std::string trackIniPath(const RunPaths& paths, const std::string& trackName) {
-    return paths.tracksFolder + trackName + "\\track.ini";
+std::string trackIniPath(const std::string& tracksFolder, const std::string& trackName) {
+    return tracksFolder + trackName + "\\track.ini";
 }
 
 PitLaneBounds parsePitLaneBounds(const std::string& text) {
@@ -109,48 +98,6 @@ StallBounds parseStallBounds(const std::string& text) {
     if (!scan.findKey("stall_19 =", "stall_19  ")) return b;
     scan.pos += 1;
     b.lastStall = scan.number('.');
-    return b;
-}
-
-namespace {
-void showTrackMissing(TrackTexts texts, std::ostream& out) {
-    if (texts == TrackTexts::exitDrop) {
-        out << "\nATTENTION!!!\nTrack not installed!\n\n";
-    } else {
-        out << "\nACHTUNG!!!\nStrecke nicht installiert!\n"
-            << "Deshalb funktioniert die \"in Box-Anzeige\" nicht.\n\n";
-    }
-}
-}  // namespace
-
-PitLaneBounds readPitLaneBounds(const std::string& path, TrackTexts texts, std::ostream& out, bool* opened) {
-    if (texts == TrackTexts::boxlog) out << path << "\n";
-    std::string text;
-    bool found = loadText(path, text);
-    if (opened) *opened = found;
-    if (!found) {
-        showTrackMissing(texts, out);
-        return {};
-    }
-    PitLaneBounds b = parsePitLaneBounds(text);
-    if (texts == TrackTexts::boxlog)
-        out << "\nAnfang Pitlane= " << b.pitLaneStart << "  Ende Pitlane= " << b.pitLaneEnd << "\n";
-    else
-        out << "\nStart Pitlane= " << b.pitLaneStart << "  End Pitlane= " << b.pitLaneEnd << "\n";
-    return b;
-}
-
-StallBounds readStallBounds(const std::string& path, std::ostream& out, bool* opened) {
-    out << path << "\n";
-    std::string text;
-    bool found = loadText(path, text);
-    if (opened) *opened = found;
-    if (!found) {
-        showTrackMissing(TrackTexts::resetlog, out);
-        return {};
-    }
-    StallBounds b = parseStallBounds(text);
-    out << "\nerste Box= " << b.firstStall << "  letzte Box= " << b.lastStall << "\n";
     return b;
 }
 

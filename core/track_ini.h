@@ -7,10 +7,8 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 
-#include "front_end.h"
 
 namespace zr {
 
@@ -25,15 +23,10 @@ struct StallBounds {
 };
 
 // tracks folder + track name + "\track.ini"
-std::string trackIniPath(const RunPaths& paths, const std::string& trackName);
+std::string trackIniPath(const std::string& tracksFolder, const std::string& trackName);
 
 // The searches on the file's text; values not found stay 0.
 PitLaneBounds parsePitLaneBounds(const std::string& text);
 StallBounds parseStallBounds(const std::string& text);
-
-// Read the file and show the program's console text (boxlog and resetlog
-// show the path first). `opened` tells whether the file was there.
-PitLaneBounds readPitLaneBounds(const std::string& path, TrackTexts texts, std::ostream& out, bool* opened = nullptr);
-StallBounds readStallBounds(const std::string& path, std::ostream& out, bool* opened = nullptr);
 
 }  // namespace zr

@@ -1,11 +1,10 @@
 #include "dropwatch.h"
 
-#include <ostream>
-
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "event_stream.h"
+#include "listing_run.h"
+#include "listing_text.h"
 #include "race_clock.h"
-#include "track_ini.h"
 
 namespace zr {
 
@@ -15,9 +14,17 @@ constexpr std::int64_t kEndMargin = 10000;
 // Samples in the last 100 seconds before the leader's finish, and after it,
 // count as standing still.
 constexpr std::int64_t kClosingWindowMs = 100000;
+
+constexpr ProgramDialogue kDialogue{
+    .prompt = "Please put in name of replay (without .rpy) ",
+    .emptyLineAfterPrompt = true,
+    .readsTimeDiff = true,  // read, though the listing does not depend on it
+    .reportSuffix = "_Disco.txt",
+};
+constexpr const char* kProgressText = "\nWait a moment, please...\nYou will find a txt file in programm folder.\n\n";
 }  // namespace
 
-DropState findDrops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps) {
+DropState walkDrops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps) {
     DropState st;
     for (int c = 0; c < kDropSlots; ++c) st.previousPosition[c] = laps.shortestLap[c];
     const std::int64_t closing = static_cast<std::int64_t>(laps.leaderFinishStamp) - kClosingWindowMs;
@@ -43,39 +50,41 @@ bool isDrop(const DropState& state, int slot, int frameRate) {
     return state.lastMove[slot] > 4000 / frameRate;
 }
 
-std::string discoReport(const DropState& state, const DriverTable& drivers, int frameRate) {
+DropFindings findDisconnects(const StartedRun& run, ConsoleSink& console) {
+    DropFindings f;
+    const Bytes replay = run.replay.bytes();
+    f.header = readReplayHeader(replay, FrameRateRule::zeroMeans36);
+    f.track = readTrackFile(run.paths.tracksFolder, f.header.trackName);
+    showPitLane(f.track, TrackTexts::english, console);
+    console << trackNameLine(f.header);
+
+    ChainTables tables = readChainTables(replay, driver::secondRecord, false);
+    const std::int64_t start = findRaceStartRecord(replay, tables.laps.firstStreamRecord(), true);
+    console << kProgressText << std::flush;
+
+    const DropState state = walkDrops(replay, start, f.header.frameRate, tables.laps);
+    for (int c = 0; c < kDropSlots; ++c)
+        if (isDrop(state, c, f.header.frameRate)) f.disconnects.push_back({c, state.lastSampleFrame[c]});
+    f.drivers = std::move(tables.drivers);
+    return f;
+}
+
+std::string discoReport(const DropFindings& findings) {
     std::string text = "DISCOS OR FREEZES:\n\n";
-    bool any = false;
-    for (int c = 0; c < kDropSlots; ++c) {
-        if (!isDrop(state, c, frameRate)) continue;
-        any = true;
-        text += formatRaceClock(state.lastSampleFrame[c], frameRate, ClockStyle::minutes);
-        text += "\t " + drivers.firstName(c) + " " + drivers.lastName(c) + "\n";
+    for (const Disconnect& d : findings.disconnects) {
+        text += formatRaceClock(d.lastSampleFrame, findings.header.frameRate, ClockStyle::minutes);
+        text += "\t " + fullName(findings.drivers, d.carSlot) + "\n";
     }
-    if (!any) text += "No discos or freezes found.";
+    if (findings.disconnects.empty()) text += "No discos or freezes found.";
     text += "\n\n\n\n";
     return text;
 }
 
 int runDropwatch(std::istream& in, std::ostream& out) {
-    const FrontEndProfile& profile = profileOf(Program::dropwatch);
-    StartResult started = startRun(profile, in, out);
-    if (!started.run) return started.exitCode;
-    StartedRun& run = *started.run;
-    Bytes replay = run.replay.bytes();
-
-    ReplayHeader header = readReplayHeader(replay, profile.frameRateRule);
-    readPitLaneBounds(trackIniPath(run.paths, header.trackName), profile.trackTexts, out);
-    showTrackName(out, header);
-
-    ChainTables tables;
-    readChainTables(replay, profile, tables);
-    std::int64_t start = findRaceStartRecord(replay, tables.laps.firstStreamRecord(), true);
-    out << profile.progressText << std::flush;
-
-    DropState state = findDrops(replay, start, header.frameRate, tables.laps);
-    if (!saveReport(run.paths.reportName, discoReport(state, tables.drivers, header.frameRate), out)) return 1;
-    return 0;
+    return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
+        const DropFindings findings = findDisconnects(run, console);
+        return oneReport(run.paths.reportName, discoReport(findings));
+    });
 }
 
 }  // namespace zr

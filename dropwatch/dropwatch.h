@@ -5,10 +5,15 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "driver_table.h"
+#include "front_end.h"
 #include "lap_table.h"
+#include "replay_header.h"
+#include "track_file.h"
 
 namespace zr {
 
@@ -21,13 +26,29 @@ struct DropState {
 };
 
 // Walks the race from `start` with the frame counter at 0.
-DropState findDrops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps);
+DropState walkDrops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps);
 
 // A car is listed when its last movement exceeds 4000 / frameRate position units.
 bool isDrop(const DropState& state, int slot, int frameRate);
 
+struct Disconnect {
+    int carSlot = 0;
+    std::int32_t lastSampleFrame = 0;
+};
+
+struct DropFindings {
+    ReplayHeader header;
+    TrackFile track;
+    DriverTable drivers;
+    std::vector<Disconnect> disconnects;  // in slot order
+};
+
+// The whole analysis of a started run; the console gets the track lines and
+// the progress text.
+DropFindings findDisconnects(const StartedRun& run, ConsoleSink& console);
+
 // The text of "_Disco.txt" (line feeds; stored as CR LF).
-std::string discoReport(const DropState& state, const DriverTable& drivers, int frameRate);
+std::string discoReport(const DropFindings& findings);
 
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runDropwatch(std::istream& in, std::ostream& out);

@@ -2,12 +2,11 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
-#include <ostream>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "event_stream.h"
-#include "platform.h"
+#include "listing_run.h"
+#include "listing_text.h"
 #include "race_clock.h"
 
 namespace zr {
@@ -22,6 +21,14 @@ constexpr std::int64_t kShortestAbsence = 3;
 // distance counts either way: a car crossing the line goes from the end of
 // the lap to its start, and a car may roll backwards.
 constexpr std::int64_t kStandingMove = 5;
+
+constexpr ProgramDialogue kDialogue{
+    .prompt = "Please put in name of replay (without .rpy) ",
+    .emptyLineAfterPrompt = true,
+    .readsTimeDiff = true,
+    .reportSuffix = "_ESCinQ.txt",
+};
+constexpr const char* kProgressText = "\nWait a moment, please...\nYou will find a txt lile in programm folder.\n\n";
 }  // namespace
 
 EscapeWatch::EscapeWatch() {
@@ -58,7 +65,7 @@ std::int64_t secondStreamRecord(Bytes replay, const LapTable& laps) {
     return first + length;
 }
 
-EscapeWatch findEscapes(Bytes replay, std::int64_t start, const ReplayHeader& header, const TimeDiffSettings& timeDiff,
+EscapeWatch walkEscapes(Bytes replay, std::int64_t start, const ReplayHeader& header, const TimeDiffSettings& timeDiff,
                         const PitLaneBounds& lane, const LapTable& laps) {
     EscapeWatch w;
     for (int c = 0; c < kEscapeSlots; ++c) w.previousPosition[c] = laps.shortestLap[c];
@@ -99,7 +106,27 @@ EscapeWatch findEscapes(Bytes replay, std::int64_t start, const ReplayHeader& he
     return w;
 }
 
-std::string escapeReport(const EscapeWatch& watch, const DriverTable& drivers, float sessionLength, int frameRate) {
+EscapeFindings findEscapes(const StartedRun& run, ConsoleSink& console) {
+    EscapeFindings f;
+    const Bytes replay = run.replay.bytes();
+    f.header = readReplayHeader(replay, FrameRateRule::zeroMeans36);
+    f.track = readTrackFile(run.paths.tracksFolder, f.header.trackName);
+    showPitLane(f.track, TrackTexts::english, console);
+    console << trackNameLine(f.header);
+    ChainTables tables = readChainTables(replay, driver::secondRecord, false);
+    const std::int64_t start = secondStreamRecord(replay, tables.laps);
+    console << kProgressText << std::flush;
+    f.watch = walkEscapes(replay, start, f.header, run.timeDiff, f.track.lane, tables.laps);
+    f.drivers = std::move(tables.drivers);
+    return f;
+}
+
+std::string escapeReport(const EscapeFindings& findings) {
+    const EscapeWatch& watch = findings.watch;
+    const DriverTable& drivers = findings.drivers;
+    const int frameRate = findings.header.frameRate;
+    const float sessionLength = findings.header.sessionLength;
+
     // Both clocks count the session time down from its length.
     const std::int64_t end = sessionFrames(sessionLength, frameRate);
     std::string text = "  ILLEGAL ECSs in QUALI\n\n";
@@ -114,23 +141,11 @@ std::string escapeReport(const EscapeWatch& watch, const DriverTable& drivers, f
 }
 
 int runExitwatch(std::istream& in, std::ostream& out) {
-    const FrontEndProfile& profile = profileOf(Program::exitwatch);
-    int exitCode = 0;
-    std::optional<PitLaneRun> run = startPitLaneRun(profile, in, out, exitCode);
-    if (!run) return exitCode;
-    Bytes replay = run->run.replay.bytes();
-    std::int64_t start = secondStreamRecord(replay, run->tables.laps);
-    out << profile.progressText << std::flush;
-
-    EscapeWatch watch = findEscapes(replay, start, run->header, run->run.timeDiff, run->lane, run->tables.laps);
-    if (watch.escapeCount == 0) {
-        out << "No illegal ESC'S FOUND!\n";
-        pauseConsole(in, out);
-        return 0;
-    }
-    std::string report = escapeReport(watch, run->tables.drivers, run->header.sessionLength, run->header.frameRate);
-    if (!saveReport(run->run.paths.reportName, report, out)) return 1;
-    return 0;
+    return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
+        const EscapeFindings findings = findEscapes(run, console);
+        if (findings.watch.escapeCount == 0) return nothingFound("No illegal ESC'S FOUND!\n");
+        return oneReport(run.paths.reportName, escapeReport(findings));
+    });
 }
 
 }  // namespace zr

@@ -13,7 +13,8 @@
 #include "front_end.h"
 #include "lap_table.h"
 #include "replay_header.h"
-#include "track_ini.h"
+#include "console_sink.h"
+#include "track_file.h"
 
 namespace zr {
 
@@ -50,11 +51,22 @@ std::int64_t sessionFrames(float sessionLength, int frameRate);
 std::int64_t secondStreamRecord(Bytes replay, const LapTable& laps);
 
 // Walks from `start` with the frame counter at 0.
-EscapeWatch findEscapes(Bytes replay, std::int64_t start, const ReplayHeader& header, const TimeDiffSettings& timeDiff,
+EscapeWatch walkEscapes(Bytes replay, std::int64_t start, const ReplayHeader& header, const TimeDiffSettings& timeDiff,
                         const PitLaneBounds& lane, const LapTable& laps);
 
+struct EscapeFindings {
+    ReplayHeader header;
+    TrackFile track;
+    DriverTable drivers;
+    EscapeWatch watch;
+};
+
+// The whole analysis of a started run; the console gets the track lines and
+// the progress text.
+EscapeFindings findEscapes(const StartedRun& run, ConsoleSink& console);
+
 // The text of "_ESCinQ.txt" (line feeds; stored as CR LF).
-std::string escapeReport(const EscapeWatch& watch, const DriverTable& drivers, float sessionLength, int frameRate);
+std::string escapeReport(const EscapeFindings& findings);
 
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runExitwatch(std::istream& in, std::ostream& out);

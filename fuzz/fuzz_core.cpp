@@ -4,9 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "event_stream.h"
-#include "front_end.h"
 #include "race_clock.h"
 #include "replay_header.h"
 
@@ -15,11 +14,9 @@ using namespace zr;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Bytes replay{data, size};
     long long sink = 0;
-    for (Program p : {Program::contactscan, Program::dropwatch}) {
-        const FrontEndProfile& profile = profileOf(p);
-        ReplayHeader header = readReplayHeader(replay, profile.frameRateRule);
-        ChainTables tables;
-        readChainTables(replay, profile, tables);
+    for (std::int64_t firstRecord : {driver::firstRecord, driver::secondRecord}) {
+        ReplayHeader header = readReplayHeader(replay, FrameRateRule::zeroMeans36);
+        ChainTables tables = readChainTables(replay, firstRecord, firstRecord == driver::firstRecord);
         sink += tables.laps.leaderFinishStamp + tables.drivers.driverRecordCount;
         for (bool skipFirst : {false, true}) {
             std::int64_t start = findRaceStartRecord(replay, tables.laps.firstStreamRecord(), skipFirst);

@@ -5,47 +5,35 @@
 #include <ostream>
 
 #include "driver_table.h"
+#include "listing_text.h"
 #include "replay_header.h"
 
 namespace zr {
 
 namespace {
 
-constexpr std::int64_t kHeatModNameBytes = 6;
-
-std::string textAt(Bytes replay, std::int64_t offset, std::size_t width) {
-    char text[17];
-    readText(replay, offset, width, text);
-    return text;
-}
+// The page shows the mod name's first 6 characters.
+constexpr std::size_t kHeatModNameLength = 6;
 
 // The driver records as heatboard shows them: per record the last name, the
 // car make and slot, and the word after the record (the next record's first
 // bytes, or the tag that ends the table). The names and makes go into the
 // grid's slots; the user's name marks his slot.
-void readGridDrivers(Bytes replay, const DriverTable& table, const MyName& me, HeatData& data, std::ostream& out) {
+void readGridDrivers(const DriverTable& table, const MyName& me, HeatData& data, std::ostream& out) {
     const int base = data.gridsRead * kReplaySlots;
-    for (int r = 0; r < table.driverRecordCount; ++r) {
-        const std::int64_t at = header::firstDriverRecord + driver::recordBytes * r;
-        HeatDriver d;
-        d.firstName = textAt(replay, at + driver::firstName, 16);
-        d.lastName = textAt(replay, at + driver::lastName, 16);
-        std::int32_t carSlot = 0, after = 0;
-        readI32(replay, at + driver::carMake, d.carMake);
-        readI32(replay, at + driver::carSlot, carSlot);
-        out << d.lastName << "\n" << "Auto=" << d.carMake << "  Welch=" << carSlot << "\n";
+    for (const DriverRecord& r : table.records) {
+        out << r.lastName << "\n" << "Auto=" << r.carMake << "  Welch=" << r.carSlot << "\n";
         // A car slot outside the grid's 20 has no row: it must not reach
         // another grid's slots.
-        if (carSlot >= 0 && carSlot < kReplaySlots) {
-            const int slot = base + carSlot;
-            if (d.firstName == me.first && d.lastName == me.second) {
+        if (r.carSlot >= 0 && r.carSlot < kReplaySlots) {
+            const int slot = base + r.carSlot;
+            if (r.firstName == me.first && r.lastName == me.second) {
                 data.userSlot = slot;
                 data.userFound = true;
             }
-            data.drivers[slot] = d;
+            data.drivers[slot] = {r.firstName, r.lastName, r.carMake};
         }
-        readI32(replay, at + driver::recordBytes, after);
-        out << "Wert=" << after << "\n";
+        out << "Wert=" << r.wordAfter << "\n";
     }
 }
 
@@ -67,9 +55,8 @@ std::vector<std::int32_t> HeatData::gridOrigins() const {
 }
 
 GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostream& out) {
-    std::int32_t localDriverSlot = 0;
-    readI32(replay, header::localDriverSlot, localDriverSlot);
-    if (localDriverSlot != 0) {
+    const ReplayHeader header = readReplayHeader(replay, FrameRateRule::only60Or36);
+    if (header.localDriverSlot != 0) {
         out << "Sorry! Zant_Heatboard is made for Server Replays only.\n"
             << "If you would see the datas from ONE replay only\n"
             << "please use Zant_Raceboard!\n"
@@ -78,17 +65,15 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostrea
     }
     const int grid = data.gridsRead;
     const int base = grid * kReplaySlots;
-    std::uint32_t rate = 0;
-    readU8(replay, header::frameRate, rate);
-    data.frameRate = frameRateOf(rate, FrameRateRule::only60Or36);
+    data.frameRate = header.frameRate;
     // Only the first character of the track name is upper-cased.
-    std::string track = textAt(replay, header::reportTrackName, 8);
+    std::string track = header.reportTrackName;
     if (!track.empty()) track = upperAscii(track.substr(0, 1)) + track.substr(1);
     data.reportTrackName = track;
-    data.modName = textAt(replay, header::modName, kHeatModNameBytes);
+    data.modName = header.modName.substr(0, kHeatModNameLength);
 
-    const DriverTable drivers = readDriverTable(replay, header::firstDriverRecord, true);
-    readGridDrivers(replay, drivers, me, data, out);
+    const DriverTable drivers = readDriverTable(replay, driver::firstRecord, true);
+    readGridDrivers(drivers, me, data, out);
 
     LapTables& t = data.tables;
     const LapReading reading = readLapRecords(replay, drivers, t, base);

@@ -6,12 +6,12 @@
 #include <ostream>
 #include <vector>
 
-#include "chain_replay.h"
 #include "front_end.h"
 #include "grid_reading.h"
 #include "heat_menu.h"
 #include "heat_report.h"
 #include "platform.h"
+#include "report_file.h"
 
 namespace zr {
 
@@ -32,9 +32,9 @@ std::string promptGrid(int grid, std::istream& in, std::ostream& out) {
 // asks, the end of the input, or a replay that cannot be opened.
 std::optional<Replay> openGrid(const std::string& word, const std::string& folder) {
     if (word.empty() || word == "0") return std::nullopt;
-    auto paths = buildRunPaths(word, folder, profileOf(Program::heatboard));
+    auto paths = buildRunPaths(word, folder, "");
     if (!paths) return std::nullopt;
-    return openReplay(*paths);
+    return openReplay(paths->replayPath);
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
 
     const std::optional<std::string> folder = readSimulatorFolder();
     if (!folder) {
-        out << configFailureText(profileOf(Program::heatboard).messages) << std::flush;
+        out << "Datei wrong!!!" << std::flush;
         return 1;
     }
 
@@ -86,7 +86,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     const int choice = runHeatMenu(*data, in, out);
     // The page is made now; the console marks its sector lists as raceboard does.
     if (data->tables.hasRaceTable) out << kSectorListsConsole << std::flush;
-    if (!saveReport(heatReportName(baseName, choice), heatboardReport(*data, baseName, choice == 0), out)) return 1;
+    if (!saveReport({heatReportName(baseName, choice), heatboardReport(*data, baseName, choice == 0)}, out)) return 1;
     return 0;
 }
 

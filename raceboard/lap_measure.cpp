@@ -4,7 +4,7 @@
 #include <limits>
 #include <ostream>
 
-#include "chain_replay.h"
+#include "listing_text.h"
 #include "record_walk.h"
 
 namespace zr {

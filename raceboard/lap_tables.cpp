@@ -26,118 +26,69 @@ int rowOf(const LapTables& tables, std::int32_t carSlot, int slotBase) {
     return tables.isSlot(row) ? row : -1;
 }
 
-// Reads an entry; false when the file has ended.
-bool readEntry(Cursor& c, std::int32_t& stamp, std::uint32_t& flags) {
-    stamp = static_cast<std::int32_t>(c.u24());
-    flags = c.u8();
-    return !c.failed;
+void takePracticeRecord(const LapRecordView& record, LapTables& tables, int slotBase) {
+    const int row = rowOf(tables, record.carSlot, slotBase);
+    if (row < 0) return;
+    PracticeLaps& p = tables.practice[row];
+    p.bestPracticeLap.time = p.bestOnTrackPracticeLap.time = kNoLap;
+    // Entries past the table are passed over.
+    const std::int64_t entries = std::min<std::int64_t>(record.wholeEntries(), kLapRows);
+    for (std::int64_t i = 0; i < entries; ++i) {
+        const LapEntry e = record.entry(i);
+        p.practiceLapCount = static_cast<std::int32_t>(std::min<std::int64_t>(record.entryCount() - 1, kLapRows - 1));
+        p.practiceStamps[i] = e.stamp;
+        std::int32_t time = i == 0 ? e.stamp : e.stamp - p.practiceStamps[i - 1];
+        if (e.flags & kFlagVoidLap) time = 0;
+        p.practiceLapTimes[i] = time;
+        const bool offTrack = (e.flags & kFlagOffTrack) != 0;
+        if (offTrack && i < tables.offTrackRows) p.offTrackPracticeLap[i] = 1;
+        if (i == 0 || time <= 0) continue;
+        const std::int32_t lap = static_cast<std::int32_t>(i);
+        if (time < p.bestPracticeLap.time) p.bestPracticeLap = {time, lap};
+        // The on-track best is kept on its own: an off-track lap that was
+        // faster must not hide a later on-track one.
+        if (!offTrack && time < p.bestOnTrackPracticeLap.time) p.bestOnTrackPracticeLap = {time, lap};
+    }
+}
+
+void takeRaceRecord(const LapRecordView& record, LapTables& tables, int slotBase, LapReading& reading) {
+    const int row = rowOf(tables, record.carSlot, slotBase);
+    if (row < 0) return;
+    RaceLaps& r = tables.race[row];
+    const std::int32_t n = record.lapRecordBytes;
+    r.raceLapCount = n / 4 - 2;
+    r.bestRaceLap.time = r.bestOnTrackRaceLap.time = kNoLap;
+    reading.largestRaceRecordBytes = std::max(reading.largestRaceRecordBytes, n);
+    const std::int64_t entries = record.wholeEntries();
+    for (int i = 0; i < entries; ++i) {
+        const LapEntry e = record.entry(i);
+        const bool offTrack = (e.flags & kFlagOffTrack) != 0;
+        if (i >= 1) {
+            if (!offTrack) ++r.onTrackRaceLaps;
+            else if (i < tables.offTrackRows) r.offTrackRaceLap[i] = 1;
+        }
+        r.raceStamps[i] = e.stamp;
+        const std::int32_t time = i == 0 ? e.stamp : e.stamp - r.raceStamps[i - 1];
+        r.raceLapTimes[i] = time;
+        if (i == 0) {
+            reading.raceStartStamp = std::min(reading.raceStartStamp, e.stamp);
+            continue;
+        }
+        if (time < r.bestRaceLap.time) r.bestRaceLap = {time, i};
+        if (time > 0 && time < r.bestOnTrackRaceLap.time && !offTrack) r.bestOnTrackRaceLap = {time, i};
+    }
 }
 
 }  // namespace
 
-std::int64_t readPracticeLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int slotBase) {
-    Cursor c{replay, tagOffset};
-    while (true) {
-        std::int64_t tagAt = c.pos;
-        std::uint32_t tag = c.u32();
-        if (c.failed) return static_cast<std::int64_t>(replay.size);
-        if (tag != tagOrpl) return tagAt;
-        c.skip(4);
-        std::int32_t n = c.i32();
-        std::int32_t row = rowOf(tables, c.i32(), slotBase);
-        if (c.failed) return static_cast<std::int64_t>(replay.size);
-        PracticeLaps* p = row >= 0 ? &tables.practice[row] : nullptr;
-        if (p) p->bestPracticeLap.time = p->bestOnTrackPracticeLap.time = kNoLap;
-
-        // Practice records have no length limit: every entry is read to reach
-        // the next tag, entries past the table are passed over.
-        const std::int64_t last = static_cast<std::int64_t>(n / 4) - 2;
-        for (std::int64_t i = 0; i <= last; ++i) {
-            std::int32_t stamp;
-            std::uint32_t flags;
-            if (!readEntry(c, stamp, flags)) return static_cast<std::int64_t>(replay.size);
-            if (!p || i >= kLapRows) continue;
-            p->practiceLapCount = static_cast<std::int32_t>(std::min<std::int64_t>(last, kLapRows - 1));
-            p->practiceStamps[i] = stamp;
-            std::int32_t time = i == 0 ? stamp : stamp - p->practiceStamps[i - 1];
-            if (flags & kFlagVoidLap) time = 0;
-            p->practiceLapTimes[i] = time;
-            bool offTrack = (flags & kFlagOffTrack) != 0;
-            if (offTrack && i < tables.offTrackRows) p->offTrackPracticeLap[i] = 1;
-            if (i == 0 || time <= 0) continue;
-            const std::int32_t lap = static_cast<std::int32_t>(i);
-            if (time < p->bestPracticeLap.time) p->bestPracticeLap = {time, lap};
-            // The on-track best is kept on its own: an off-track lap that was
-            // faster must not hide a later on-track one.
-            if (!offTrack && time < p->bestOnTrackPracticeLap.time) p->bestOnTrackPracticeLap = {time, lap};
-        }
-    }
-}
-
-void readRaceLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int slotBase, LapReading& reading) {
-    // The tag, 8 bytes, then the first record's "ORPL" and 4 bytes.
-    Cursor c{replay, tagOffset + 4 + 16};
-    reading.raceTableRead = true;
-    bool endWordRead = false;
-    for (int record = 0; record < kMaxRaceRecords; ++record) {
-        std::int32_t n = c.i32();
-        endWordRead = n > kMaxLapRecordBytes;
-        if (c.failed || endWordRead) break;
-        std::int32_t row = rowOf(tables, c.i32(), slotBase);
-        if (c.failed) break;
-        RaceLaps* r = row >= 0 ? &tables.race[row] : nullptr;
-        if (r) {
-            r->raceLapCount = n / 4 - 2;
-            r->bestRaceLap.time = r->bestOnTrackRaceLap.time = kNoLap;
-            reading.largestRaceRecordBytes = std::max(reading.largestRaceRecordBytes, n);
-        }
-        const int last = n > 7 ? n / 4 - 2 : -1;
-        for (int i = 0; i <= last; ++i) {
-            std::int32_t stamp;
-            std::uint32_t flags;
-            if (!readEntry(c, stamp, flags)) break;
-            if (!r) continue;
-            bool offTrack = (flags & kFlagOffTrack) != 0;
-            if (i >= 1) {
-                if (!offTrack) ++r->onTrackRaceLaps;
-                else if (i < tables.offTrackRows) r->offTrackRaceLap[i] = 1;
-            }
-            r->raceStamps[i] = stamp;
-            std::int32_t time = i == 0 ? stamp : stamp - r->raceStamps[i - 1];
-            r->raceLapTimes[i] = time;
-            if (i == 0) {
-                reading.raceStartStamp = std::min(reading.raceStartStamp, stamp);
-                continue;
-            }
-            if (time < r->bestRaceLap.time) r->bestRaceLap = {time, i};
-            if (time > 0 && time < r->bestOnTrackRaceLap.time && !offTrack) r->bestOnTrackRaceLap = {time, i};
-        }
-        if (c.failed) break;
-        c.skip(8);  // the next record's "ORPL" and the 4 bytes after it
-    }
-    // The records end at a word above 2000 and the stream begins right after
-    // it. A table of 20 records is followed by that word too: the stream
-    // begins after it as well, not 4 bytes early.
-    std::int32_t endWord = 0;
-    if (!c.failed && !endWordRead && readI32(replay, c.pos, endWord) && endWord > kMaxLapRecordBytes) c.pos += 4;
-    reading.streamStart = std::min<std::int64_t>(c.pos, static_cast<std::int64_t>(replay.size));
-}
-
 LapReading readLapRecords(Bytes replay, const DriverTable& drivers, LapTables& tables, int slotBase) {
     LapReading reading;
-    reading.streamStart = static_cast<std::int64_t>(replay.size);
-    std::int64_t tagAt = drivers.tagOffset;
-    if (drivers.stopTag == tagOrpl) tagAt = readPracticeLaps(replay, drivers.tagOffset, tables, slotBase);
-    else if (drivers.stopTag != tagBtpl) return reading;  // the file ended inside the driver table
-
-    std::uint32_t tag = 0;
-    if (!readU32(replay, tagAt, tag)) return reading;
-    if (tag == tagBtpl) {
-        readRaceLaps(replay, tagAt, tables, slotBase, reading);
-    } else {
-        // No race table: the stream begins after the tag and 8 more bytes.
-        reading.streamStart = std::min<std::int64_t>(tagAt + 12, static_cast<std::int64_t>(replay.size));
-    }
+    const SessionLapRecords read = readSessionLapRecords(
+        replay, drivers.stopTag, drivers.tagOffset,
+        [&](const LapRecordView& r) { takePracticeRecord(r, tables, slotBase); },
+        [&](const LapRecordView& r) { takeRaceRecord(r, tables, slotBase, reading); });
+    reading.raceTableRead = read.raceBlockRead;
+    reading.streamStart = read.streamStart;
     return reading;
 }
 

@@ -16,6 +16,7 @@
 
 #include "byte_reader.h"
 #include "driver_table.h"
+#include "lap_records.h"
 #include "lap_table.h"
 
 namespace zr {
@@ -23,9 +24,6 @@ namespace zr {
 constexpr int kReplaySlots = 20;        // car slots of one replay in the lap tables
 constexpr int kLapRows = 500;           // stamps and lap times per slot: entries 0 to 499
 constexpr int kOffTrackRows = 200;      // off-track flags per slot (heatboard keeps 130)
-constexpr int kMaxRaceRecords = 20;     // race records read from one replay
-constexpr std::int32_t kFlagVoidLap = 16;
-constexpr std::int32_t kFlagOffTrack = 64;
 
 struct LapBest {
     std::int32_t time = 0;  // 0 until the slot's record is read, then kNoLap until a lap counts
@@ -73,14 +71,6 @@ struct LapReading {
     std::int32_t raceStartStamp = kNoLap;  // smallest entry-0 race stamp of this replay
     std::int64_t streamStart = 0;          // the first event record
 };
-
-// Practice records from the "ORPL" tag at `tagOffset`, into rows slotBase + car
-// slot. Returns the offset of the first tag that is not "ORPL" (the file size
-// when the file ends first).
-std::int64_t readPracticeLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int slotBase);
-
-// The race records of the "BTPL" block whose tag stands at `tagOffset`.
-void readRaceLaps(Bytes replay, std::int64_t tagOffset, LapTables& tables, int slotBase, LapReading& reading);
 
 // Both, from the tag that ended the driver table.
 LapReading readLapRecords(Bytes replay, const DriverTable& drivers, LapTables& tables, int slotBase);

@@ -2,7 +2,8 @@
 
 #include <ostream>
 
-#include "chain_replay.h"
+#include "listing_text.h"
+#include "report_file.h"
 #include "driver_menu.h"
 #include "front_end.h"
 #include "platform.h"
@@ -11,12 +12,18 @@ namespace zr {
 
 namespace {
 constexpr int kMonth = 4;  // the month's three letters in the ctime layout
+
+constexpr ProgramDialogue kDialogue{
+    .prompt = "Please put in a name of a replay-file (without .rpy)!",
+    .configFailure = "Datei wrong!!!",
+    .replayFailure = "Dateiname or Pfad false!!!",
+};
 }  // namespace
 
 RaceboardTables readRaceboardTables(Bytes replay, RaceboardData& data) {
-    data.header = readReplayHeader(replay, profileOf(Program::raceboard).frameRateRule);
+    data.header = readReplayHeader(replay, FrameRateRule::only60Or36);
     data.header.reportTrackName = upperAscii(data.header.reportTrackName);
-    data.drivers = readDriverTable(replay, header::firstDriverRecord, true);
+    data.drivers = readDriverTable(replay, driver::firstRecord, true);
     LapReading reading = readLapRecords(replay, data.drivers, data.tables, 0);
     takeRaceTable(data.tables, reading);
     return {reading.streamStart};
@@ -42,8 +49,7 @@ void measureAndRank(Bytes replay, std::int64_t streamStart, RaceboardData& data,
 }
 
 int runRaceboard(std::istream& in, std::ostream& out) {
-    const FrontEndProfile& profile = profileOf(Program::raceboard);
-    StartResult started = startRun(profile, in, out);
+    StartResult started = startRun(kDialogue, in, out);
     if (!started.run) return started.exitCode;
     StartedRun& run = *started.run;
     Bytes replay = run.replay.bytes();
@@ -67,7 +73,7 @@ int runRaceboard(std::istream& in, std::ostream& out) {
     }
 
     measureAndRank(replay, read.streamStart, data, out);
-    if (!saveReport(reportName(run.paths.replayName, data.noSpeedMode), raceboardReport(data), out)) return 1;
+    if (!saveReport({reportName(run.paths.replayName, data.noSpeedMode), raceboardReport(data)}, out)) return 1;
     return 0;
 }
 

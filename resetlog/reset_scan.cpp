@@ -1,12 +1,11 @@
 #include "reset_scan.h"
 
 #include <cstdlib>
-#include <ostream>
 #include <utility>
 
-#include "chain_replay.h"
 #include "damage_block.h"
 #include "event_stream.h"
+#include "listing_text.h"
 #include "race_clock.h"
 
 namespace zr {
@@ -54,7 +53,7 @@ struct ResetScanner {
     const LapTable& laps;
     const StallBounds& stalls;
     const DriverTable& drivers;
-    std::ostream& console;
+    ConsoleSink& console;
 
     ResetScan scan;
     DamageMemory damage[kDamageSlots] = {};
@@ -177,8 +176,8 @@ std::string eventNumberColumn(int number) {
     return text + std::to_string(number);
 }
 
-ResetScan findResets(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps,
-                     const StallBounds& stalls, const DriverTable& drivers, std::ostream& console) {
+ResetScan walkResets(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps,
+                     const StallBounds& stalls, const DriverTable& drivers, ConsoleSink& console) {
     ResetScanner scanner{replay, frameRate, laps, stalls, drivers, console, {}};
     // Before a car's first sample its previous position is its shortest lap.
     for (int c = 0; c < kSlots; ++c) scanner.motion[c].position = laps.shortestLap[c];

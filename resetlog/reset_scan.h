@@ -7,13 +7,13 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "byte_reader.h"
 #include "driver_table.h"
 #include "lap_table.h"
+#include "console_sink.h"
 #include "track_ini.h"
 
 namespace zr {
@@ -59,8 +59,8 @@ int headingChange(int heading, int previousHeading);
 
 // Walks the race from the start record (frame 1) and collects the resets,
 // printing a line for each as it is found.
-ResetScan findResets(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps,
-                     const StallBounds& stalls, const DriverTable& drivers, std::ostream& console);
+ResetScan walkResets(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps,
+                     const StallBounds& stalls, const DriverTable& drivers, ConsoleSink& console);
 
 // The event number as the listings align it: right-aligned in three columns.
 std::string eventNumberColumn(int number);

@@ -1,16 +1,21 @@
 #include "resetlog.h"
 
-#include <ostream>
-
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "event_stream.h"
-#include "platform.h"
+#include "listing_run.h"
+#include "listing_text.h"
 #include "race_clock.h"
-#include "track_ini.h"
 
 namespace zr {
 
 namespace {
+constexpr ProgramDialogue kDialogue{
+    .prompt = "Bitte Name der Datei (ohne .rpy) eingeben",
+    .emptyLineAfterPrompt = true,
+    .reportSuffix = "_SR.txt",
+    .echoesReplayPath = true,
+};
+
 const char* verdictText(std::int32_t verdict) {
     if (verdict == kInPits) return "(in pits)";
     if (verdict == kNotInPits) return "(not in pits)";
@@ -18,7 +23,24 @@ const char* verdictText(std::int32_t verdict) {
 }
 }  // namespace
 
-std::string resetListing(const ResetScan& scan, const DriverTable& drivers, int frameRate) {
+ResetFindings findResets(const StartedRun& run, ConsoleSink& console) {
+    ResetFindings f;
+    const Bytes replay = run.replay.bytes();
+    f.header = readReplayHeader(replay, FrameRateRule::zeroMeans36);
+    f.track = readTrackFile(run.paths.tracksFolder, f.header.trackName);
+    showStalls(f.track, console);
+    ChainTables tables = readChainTables(replay, driver::secondRecord, false);
+    const std::int64_t start = findRaceStartRecord(replay, tables.laps.firstStreamRecord(), false);
+    console << kGermanProgressText << std::flush;
+    f.scan = walkResets(replay, start, f.header.frameRate, tables.laps, f.track.stalls, tables.drivers, console);
+    f.drivers = std::move(tables.drivers);
+    return f;
+}
+
+std::string resetListing(const ResetFindings& findings) {
+    const ResetScan& scan = findings.scan;
+    const DriverTable& drivers = findings.drivers;
+    const int frameRate = findings.header.frameRate;
     std::string text = "  SHIFT R-LISTE\n\n";
     for (std::size_t i = 0; i < scan.events.size(); ++i) {
         const ResetEvent& e = scan.events[i];
@@ -36,28 +58,11 @@ std::string resetListing(const ResetScan& scan, const DriverTable& drivers, int 
 }
 
 int runResetlog(std::istream& in, std::ostream& out) {
-    const FrontEndProfile& profile = profileOf(Program::resetlog);
-    StartResult started = startRun(profile, in, out);
-    if (!started.run) return started.exitCode;
-    StartedRun& run = *started.run;
-    Bytes replay = run.replay.bytes();
-
-    ReplayHeader header = readReplayHeader(replay, profile.frameRateRule);
-    StallBounds stalls = readStallBounds(trackIniPath(run.paths, header.trackName), out);
-
-    ChainTables tables;
-    readChainTables(replay, profile, tables);
-    std::int64_t start = findRaceStartRecord(replay, tables.laps.firstStreamRecord(), false);
-    out << profile.progressText << std::flush;
-
-    ResetScan scan = findResets(replay, start, header.frameRate, tables.laps, stalls, tables.drivers, out);
-    if (scan.events.empty()) {
-        out << "KEINE SHIFTR'S GEFUNDEN!\n";
-        pauseConsole(in, out);
-        return 0;
-    }
-    if (!saveReport(run.paths.reportName, resetListing(scan, tables.drivers, header.frameRate), out)) return 1;
-    return 0;
+    return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
+        const ResetFindings findings = findResets(run, console);
+        if (findings.scan.events.empty()) return nothingFound("KEINE SHIFTR'S GEFUNDEN!\n");
+        return oneReport(run.paths.reportName, resetListing(findings));
+    });
 }
 
 }  // namespace zr

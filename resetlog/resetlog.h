@@ -6,12 +6,26 @@
 #include <string>
 
 #include "driver_table.h"
+#include "front_end.h"
+#include "replay_header.h"
 #include "reset_scan.h"
+#include "track_file.h"
 
 namespace zr {
 
+struct ResetFindings {
+    ReplayHeader header;
+    TrackFile track;
+    DriverTable drivers;
+    ResetScan scan;
+};
+
+// The whole analysis of a started run; the console gets the track lines, the
+// progress text and a line per reset found.
+ResetFindings findResets(const StartedRun& run, ConsoleSink& console);
+
 // The text of "_SR.txt" (line feeds; stored as CR LF).
-std::string resetListing(const ResetScan& scan, const DriverTable& drivers, int frameRate);
+std::string resetListing(const ResetFindings& findings);
 
 // The whole program: console dialogue, analysis, listing; returns the exit code.
 int runResetlog(std::istream& in, std::ostream& out);

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "damaged_replays.h"
+#include "listing_text.h"
 #include "platform.h"
 #include "replay_builder.h"
 #include "run_dir.h"
@@ -107,12 +108,14 @@ TEST(Boxlog, ListingTexts) {
     std::memcpy(drivers.driverName[3] + 16, "Cramer", 6);
     std::memcpy(drivers.driverName[7], "Gina", 4);
     std::memcpy(drivers.driverName[7] + 16, "Grimm", 5);
-    PitLog log;
+    PitStopFindings findings;
+    findings.drivers = drivers;
+    PitLog& log = findings.log;
     log.stops = {{4500, 3, 911, 1, 0, 1}, {135000, 7, 3600, 0, 0, 0}, {100, 7, 36, 1, 1, 1}};
     log.stopsPerCar[3] = 1;
     log.stopsPerCar[7] = 2;
     log.stopsPerCar[9] = 2;
-    EXPECT_EQ(pitStopReport(log, drivers, kRate),
+    EXPECT_EQ(pitStopReport(findings),
               "  PITSTOP LISTING\n\n"
               "   2:05\t 25.3s\tC.Cramer\tRepair/Refuel\n"
               "1:02:30\t100.0s\tG.Grimm\t\t\n"
@@ -139,7 +142,7 @@ protected:
         return "Bitte Name der Datei (ohne .rpy) eingeben\n\n" + dir.configuredFolder() + "race1.rpy\nLange=" +
                std::to_string(std::filesystem::file_size(replay)) + "\n" + dir.configuredTracksFolder() +
                "pits\\track.ini\n" + trackText + "  PITS\n\n" +
-               windows1252ToUtf8(profileOf(Program::boxlog).progressText);
+               windows1252ToUtf8(kGermanProgressText);
     }
 };
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <tuple>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "contactscan.h"
 #include "replay_builder.h"
 
@@ -37,6 +37,7 @@ struct Race {
     ByteVec bytes;
     ChainTables tables;
     std::ostringstream console;
+    ConsoleSink sink{&console};
     IncidentScan scan;
 
     Race() {
@@ -66,14 +67,15 @@ struct Race {
         for (int f = 2; f <= last + 1; ++f)
             recipe.records.push_back(records.count(f) ? records[f] : frameRecord(samples[f], 2, extra[f]));
         bytes = buildReplay(recipe);
-        readChainTables(view(bytes), profileOf(Program::contactscan), tables);
+        tables = readChainTables(view(bytes), driver::firstRecord, true);
         std::ostringstream laps;
-        listLaps(laps, tables.drivers, tables.laps);
+        ConsoleSink lapLines{&laps};
+        listLaps(lapLines, tables.drivers, tables.laps);
         scan.mode = mode;
         scan.frameRate = 10;
         scan.laps = &tables.laps;
         scan.drivers = &tables.drivers;
-        scan.console = &console;
+        scan.console = &sink;
         scanRace(scan, view(bytes), findRaceStartRecord(view(bytes), tables.laps.firstStreamRecord(), true));
     }
     std::vector<Event> events() const { return eventsOf(scan.list); }
@@ -171,11 +173,12 @@ struct Tables {
     LapTable laps;
     DriverTable drivers;
     std::ostringstream console;
+    ConsoleSink sink{&console};
     IncidentScan scan;
     Tables() {
         scan.laps = &laps;
         scan.drivers = &drivers;
-        scan.console = &console;
+        scan.console = &sink;
         scan.frameRate = 10;
     }
     void stamps(int slot, const std::vector<std::int32_t>& s) {
@@ -278,10 +281,10 @@ TEST(LapListing, NameFieldsBestLapsAndTheCap) {
                      lapRecord(3, {0, 1000000}), lapRecord(45, {0, 1000})};
     recipe.hasRaceBlock = true;
     ByteVec bytes = buildReplay(recipe);
-    ChainTables tables;
-    readChainTables(view(bytes), profileOf(Program::contactscan), tables);
+    ChainTables tables = readChainTables(view(bytes), driver::firstRecord, true);
     std::ostringstream out;
-    listLaps(out, tables.drivers, tables.laps);
+    ConsoleSink sink{&out};
+    listLaps(sink, tables.drivers, tables.laps);
     auto field = [](const std::string& first, const std::string& last) {
         std::string bytes = first + std::string(16 - first.size(), '\0') + last + std::string(16 - last.size(), '\0');
         std::string shown;

@@ -32,20 +32,20 @@ TEST(FrontEnd, TimeDiffReadsTwoNumbersWith120ForAMissingSecond) {
 }
 
 TEST(FrontEnd, PathsComeFromTheConfiguredFolder) {
-    auto p = buildRunPaths("300rplyB", "X:\\Sim\\replay\\", profileOf(Program::boxlog));
+    auto p = buildRunPaths("300rplyB", "X:\\Sim\\replay\\", "_PS.txt");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->replayPath, "X:\\Sim\\replay\\300rplyB.rpy");
     EXPECT_EQ(p->tracksFolder, "X:\\Sim\\tracks\\");
     EXPECT_EQ(p->reportName, "300rplyB_PS.txt");
 
     // Without the trailing backslash the name is glued to the folder.
-    auto glued = buildRunPaths("r", "X:\\Sim\\replay", profileOf(Program::dropwatch));
+    auto glued = buildRunPaths("r", "X:\\Sim\\replay", "_Disco.txt");
     ASSERT_TRUE(glued);
     EXPECT_EQ(glued->replayPath, "X:\\Sim\\replayr.rpy");
 
     // A name with folder parts is opened as typed; the reports take its last part.
     for (const char* typed : {"../replay/300rplyB", "..\\replay\\300rplyB", "x\\y/300rplyB"}) {
-        auto parts = buildRunPaths(typed, "X:\\Sim\\replay\\", profileOf(Program::boxlog));
+        auto parts = buildRunPaths(typed, "X:\\Sim\\replay\\", "_PS.txt");
         ASSERT_TRUE(parts);
         EXPECT_EQ(parts->replayPath, "X:\\Sim\\replay\\" + std::string(typed) + ".rpy");
         EXPECT_EQ(parts->replayName, "300rplyB");
@@ -55,18 +55,18 @@ TEST(FrontEnd, PathsComeFromTheConfiguredFolder) {
     EXPECT_EQ(replayNameInReports("race/"), "");
 
     // A line too short to hold "replay\" cannot give a tracks folder.
-    EXPECT_FALSE(buildRunPaths("r", "C:\\r\\", profileOf(Program::dropwatch)));
-    EXPECT_TRUE(buildRunPaths("r", "replay\\", profileOf(Program::dropwatch)));
+    EXPECT_FALSE(buildRunPaths("r", "C:\\r\\", "_Disco.txt"));
+    EXPECT_TRUE(buildRunPaths("r", "replay\\", "_Disco.txt"));
 }
 
 TEST(FrontEnd, PromptKeepsTheFirstWordOnly) {
     std::istringstream in("my race\n");
     std::ostringstream out;
-    EXPECT_EQ(promptReplayName(profileOf(Program::dropwatch), in, out), "my");
+    EXPECT_EQ(promptReplayName({.prompt = "Please put in name of replay (without .rpy) ", .emptyLineAfterPrompt = true}, in, out), "my");
     EXPECT_EQ(out.str(), "Please put in name of replay (without .rpy) \n\n");
     std::istringstream in2("x");
     std::ostringstream out2;
-    promptReplayName(profileOf(Program::contactscan), in2, out2);
+    promptReplayName({.prompt = "Put in name of replay (without .rpy)!"}, in2, out2);
     EXPECT_EQ(out2.str(), "Put in name of replay (without .rpy)!\n");
 }
 

@@ -90,7 +90,7 @@ TEST(LapTable, ProbeFindsTheRaceBlock) {
     DriverTable d = readDriverTable(view(r), 472, false);
     std::int64_t first = locateLapTable(view(r), d.tagOffset);
     // BTPL stands after the two practice records (16 + 8 bytes each).
-    EXPECT_EQ(first, static_cast<std::int64_t>(layout.driverTableEnd + 2 * 24 + 20));
+    EXPECT_EQ(first, static_cast<std::int64_t>(layout.driverTableEnd + 2 * 24 + 12));
     LapTable t = readLapTable(view(r), first, d.driverRecordCount);
     EXPECT_EQ(t.lapStamps[1][2], 180000);
     EXPECT_EQ(t.shortestLap[1], 89500);
@@ -105,8 +105,8 @@ TEST(LapTable, WithoutAProbeHitThePracticeRecordsAreRead) {
     ReplaySpec recipe = threeDrivers();
     ByteVec r = test::buildReplay(recipe);
     DriverTable d = readDriverTable(view(r), 320, true);
-    EXPECT_EQ(locateLapTable(view(r), d.tagOffset), d.tagOffset + 8);
-    LapTable t = readLapTable(view(r), d.tagOffset + 8, d.driverRecordCount);
+    EXPECT_EQ(locateLapTable(view(r), d.tagOffset), d.tagOffset);
+    LapTable t = readLapTable(view(r), d.tagOffset, d.driverRecordCount);
     EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 2}));
     EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(test::layoutOf(recipe).streamStart));
 }
@@ -122,7 +122,7 @@ TEST(LapTable, LeaderFinishIsTheEarliestLastStampOfTheLongestRecords) {
     recipe.drivers.push_back({"Dora", "Dietz", 3, 0});
     recipe.practiceLaps = {test::lapRecord(1, tenLater), test::lapRecord(2, ten), test::lapRecord(3, eight)};
     ByteVec r = test::buildReplay(recipe);
-    LapTable t = readLapTable(view(r), test::layoutOf(recipe).driverTableEnd + 8, 4);
+    LapTable t = readLapTable(view(r), test::layoutOf(recipe).driverTableEnd, 4);
     EXPECT_EQ(t.leaderFinishStamp, 1000 + 60000 * 9);
 }
 
@@ -133,7 +133,7 @@ TEST(LapTable, RecordSizesAtTheLimits) {
     for (int k = 0; k < 499; ++k) full.entries.push_back({static_cast<std::uint32_t>(k * 1000), 0});
     recipe.practiceLaps = {empty, full};
     ByteVec r = test::buildReplay(recipe);
-    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd) + 8;
+    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd);
     LapTable t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.longestLapRecord, 2000);
     EXPECT_EQ(t.lapStamps[2][498], 498000);
@@ -152,13 +152,13 @@ TEST(LapTable, HugeOrNegativeLengthsAndShortFilesEndCleanly) {
     ReplaySpec recipe = threeDrivers();
     recipe.practiceLaps = {test::LapRecordSpec{1, {}, -400}, test::lapRecord(45, {5, 9}), test::lapRecord(2, {1, 3})};
     ByteVec r = test::buildReplay(recipe);
-    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd) + 8;
+    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd);
     LapTable t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 45, 2}));
     EXPECT_EQ(t.shortestLap[2], 2);
     EXPECT_EQ(t.longestLapRecord, 12);
 
-    for (std::size_t cut = static_cast<std::size_t>(first) - 8; cut < static_cast<std::size_t>(first) + 40; ++cut) {
+    for (std::size_t cut = static_cast<std::size_t>(first); cut < static_cast<std::size_t>(first) + 48; ++cut) {
         ByteVec part(r.begin(), r.begin() + static_cast<std::ptrdiff_t>(cut));
         LapTable p = readLapTable(view(part), first, 3);
         EXPECT_LE(p.recordSlots.size(), 3u);

@@ -1,3 +1,4 @@
+#include "track_file.h"
 #include "track_ini.h"
 
 #include <gtest/gtest.h>
@@ -52,25 +53,32 @@ TEST(TrackIni, LongTokensAndMissingPiecesStopAtTheEnd) {
     EXPECT_EQ(big.pitLaneEnd, 0);
 }
 
-TEST(TrackIni, ConsoleTextsOfEachProgram) {
+TEST(TrackIni, ConsoleTextsOfBothVocabularies) {
     test::RunDir dir;
     dir.writeTrack("ring", "[ pit_lane_0 ]\nlane_bounds_dlong = 100.0 200.0 \nstall_0 = 110.0\nstall_19 = 150.0\n");
-    std::string path = dir.path() + "/sim/tracks\\ring\\track.ini";
-    std::ostringstream drop, box, reset, missing, boxMissing;
-    readPitLaneBounds(path, TrackTexts::exitDrop, drop);
-    EXPECT_EQ(drop.str(), "\nStart Pitlane= 100  End Pitlane= 200\n");
-    readPitLaneBounds(path, TrackTexts::boxlog, box);
-    EXPECT_EQ(box.str(), path + "\n\nAnfang Pitlane= 100  Ende Pitlane= 200\n");
-    readStallBounds(path, reset);
-    EXPECT_EQ(reset.str(), path + "\n\nerste Box= 110  letzte Box= 150\n");
-    bool opened = true;
-    auto none = readPitLaneBounds(path + "x", TrackTexts::exitDrop, missing, &opened);
-    EXPECT_FALSE(opened);
-    EXPECT_EQ(none.pitLaneEnd, 0);
-    EXPECT_EQ(missing.str(), "\nATTENTION!!!\nTrack not installed!\n\n");
-    readPitLaneBounds("nowhere", TrackTexts::boxlog, boxMissing);
-    EXPECT_EQ(boxMissing.str(),
-              "nowhere\n\nACHTUNG!!!\nStrecke nicht installiert!\nDeshalb funktioniert die \"in Box-Anzeige\" nicht.\n\n");
+    const std::string folder = dir.path() + "/sim/tracks\\";
+    auto shown = [](auto show) {
+        std::ostringstream text;
+        ConsoleSink console{&text};
+        show(console);
+        return text.str();
+    };
+    const TrackFile ring = readTrackFile(folder, "ring");
+    const std::string path = folder + "ring\\track.ini";
+    EXPECT_EQ(ring.path, path);
+    EXPECT_EQ(shown([&](ConsoleSink& c) { showPitLane(ring, TrackTexts::english, c); }),
+              "\nStart Pitlane= 100  End Pitlane= 200\n");
+    EXPECT_EQ(shown([&](ConsoleSink& c) { showPitLane(ring, TrackTexts::german, c); }),
+              path + "\n\nAnfang Pitlane= 100  Ende Pitlane= 200\n");
+    EXPECT_EQ(shown([&](ConsoleSink& c) { showStalls(ring, c); }), path + "\n\nerste Box= 110  letzte Box= 150\n");
+
+    const TrackFile none = readTrackFile(folder, "none");
+    EXPECT_FALSE(none.found);
+    EXPECT_EQ(none.lane.pitLaneEnd, 0);
+    EXPECT_EQ(shown([&](ConsoleSink& c) { showPitLane(none, TrackTexts::english, c); }),
+              "\nATTENTION!!!\nTrack not installed!\n\n");
+    EXPECT_EQ(shown([&](ConsoleSink& c) { showPitLane(none, TrackTexts::german, c); }),
+              none.path + "\n\nACHTUNG!!!\nStrecke nicht installiert!\nDeshalb funktioniert die \"in Box-Anzeige\" nicht.\n\n");
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
 #include "event_stream.h"
 #include "replay_builder.h"
 #include "run_dir.h"
@@ -45,10 +45,9 @@ ReplaySpec raceWithDrops() {
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 DropState analyse(const ByteVec& bytes) {
-    ChainTables tables;
-    readChainTables(view(bytes), profileOf(Program::dropwatch), tables);
+    ChainTables tables = readChainTables(view(bytes), driver::secondRecord, false);
     std::int64_t start = findRaceStartRecord(view(bytes), tables.laps.firstStreamRecord(), true);
-    return findDrops(view(bytes), start, 36, tables.laps);
+    return walkDrops(view(bytes), start, 36, tables.laps);
 }
 
 TEST(Dropwatch, LastMovementDecidesAndTheClosingWindowClearsIt) {
@@ -87,13 +86,11 @@ TEST(Dropwatch, ReportListsDropsInSlotOrderOrSaysThereAreNone) {
     DriverTable drivers;
     std::memcpy(drivers.driverName[3], "Carl\0", 5);
     std::memcpy(drivers.driverName[3] + 16, "Cramer", 6);
-    DropState st;
-    st.lastMove[3] = 500;
-    st.lastSampleFrame[3] = 144000;
-    st.lastMove[0] = 200;
-    st.lastSampleFrame[0] = 4500;
-    EXPECT_EQ(discoReport(st, drivers, 36), "DISCOS OR FREEZES:\n\n 2:05\t  \n66:40\t Carl Cramer\n\n\n\n\n");
-    EXPECT_EQ(discoReport(DropState{}, drivers, 36), "DISCOS OR FREEZES:\n\nNo discos or freezes found.\n\n\n\n");
+    DropFindings findings;
+    findings.drivers = drivers;
+    EXPECT_EQ(discoReport(findings), "DISCOS OR FREEZES:\n\nNo discos or freezes found.\n\n\n\n");
+    findings.disconnects = {{0, 4500}, {3, 144000}};
+    EXPECT_EQ(discoReport(findings), "DISCOS OR FREEZES:\n\n 2:05\t  \n66:40\t Carl Cramer\n\n\n\n\n");
 }
 
 // End to end: the built program in a working directory of its own.

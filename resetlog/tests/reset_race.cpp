@@ -2,7 +2,8 @@
 
 #include <sstream>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
+#include "replay_header.h"
 #include "event_stream.h"
 
 namespace zr::test {
@@ -71,12 +72,12 @@ ResetRace teleportRace(int frames) {
 
 ResetScan scanOf(const ByteVec& replay, const StallBounds& stalls, std::string* console) {
     Bytes bytes{replay.data(), replay.size()};
-    ChainTables tables;
-    readChainTables(bytes, profileOf(Program::resetlog), tables);
+    ChainTables tables = readChainTables(bytes, driver::secondRecord, false);
     std::int64_t start = findRaceStartRecord(bytes, tables.laps.firstStreamRecord(), false);
     std::ostringstream out;
+    ConsoleSink sink{&out};
     ReplayHeader header = readReplayHeader(bytes, FrameRateRule::zeroMeans36);
-    ResetScan scan = findResets(bytes, start, header.frameRate, tables.laps, stalls, tables.drivers, out);
+    ResetScan scan = walkResets(bytes, start, header.frameRate, tables.laps, stalls, tables.drivers, sink);
     if (console) *console = out.str();
     return scan;
 }

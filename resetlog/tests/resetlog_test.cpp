@@ -1,5 +1,7 @@
 #include "resetlog.h"
 
+#include "listing_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -22,13 +24,15 @@ TEST(ResetListing, EventsThenTheRankingByCount) {
     std::memcpy(drivers.driverName[0] + 16, "Zimmer", 6);
     std::memcpy(drivers.driverName[2], "Bert", 4);
     std::memcpy(drivers.driverName[2] + 16, "Brandt", 6);
-    ResetScan scan;
+    ResetFindings findings;
+    findings.drivers = drivers;
+    ResetScan& scan = findings.scan;
     scan.events = {{4500, 2, kInPits, 1}, {135000, 0, kNotInPits, 0}, {135100, 5, kNoVerdict, 0},
                    {140000, 0, kInPits, 1}, {150000, 5, kNotInPits, 1}};
     scan.resetsPerCar[0] = 2;
     scan.resetsPerCar[2] = 1;
     scan.resetsPerCar[5] = 2;
-    EXPECT_EQ(resetListing(scan, drivers, 36),
+    EXPECT_EQ(resetListing(findings),
               "  SHIFT R-LISTE\n\n"
               "  1\t   2:05\t B.Brandt   (in pits)\n"
               "  2\t1:02:30\t Z.Zimmer   (not in pits) ATTENTION: unsure if ShiftR correct\n"
@@ -80,7 +84,7 @@ public:
     RunResult run(const std::string& input = "race1\n") { return runProgram(RESETLOG_EXE, dir, input); }
     std::string replayPath() const { return dir.configuredFolder() + "race1.rpy"; }
     std::string trackPath() const { return dir.configuredTracksFolder() + "oval\\track.ini"; }
-    std::string progress() const { return windows1252ToUtf8(profileOf(Program::resetlog).progressText); }
+    std::string progress() const { return windows1252ToUtf8(kGermanProgressText); }
 };
 
 TEST_F(ResetlogRun, WritesTheListingWithStallsCountingDownTheLap) {

@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <map>
 
-#include "chain_replay.h"
+#include "chain_tables.h"
+#include "replay_header.h"
 #include "event_stream.h"
 #include "replay_file.h"
 #include "run_dir.h"
@@ -65,8 +66,7 @@ std::int64_t sessionStart(const Made& m, const LapTable& laps) {
 
 SessionTrace traceOf(const Made& m) {
     Bytes b = view(m.bytes);
-    ChainTables tables;
-    readChainTables(b, profileOf(Program::dropwatch), tables);
+    ChainTables tables = readChainTables(b, driver::secondRecord, false);
     SessionTrace t;
     walkFrames(b, sessionStart(m, tables.laps), kFromFirstBlock, 0, 0, [](int) { return false; },
                [&](const Frame& frame) {
@@ -118,8 +118,7 @@ TEST(Sampler, TheCoreReadsHeaderDriversAndLapsAsWritten) {
         EXPECT_EQ(h.localDriverSlot, m.plan.ownSlot);
         EXPECT_EQ(h.sessionLength, m.plan.sessionLength);
 
-        ChainTables t;
-        readChainTables(b, profileOf(Program::dropwatch), t);
+        ChainTables t = readChainTables(b, driver::secondRecord, false);
         // The programs that skip the host's record count the cars' records.
         EXPECT_EQ(t.drivers.driverRecordCount, static_cast<int>(truth.drivers.size()));
         for (const TruthDriver& d : truth.drivers) {
