@@ -14,7 +14,8 @@ namespace {
 std::string digitsOf(std::int64_t value, int digits = 1) {
     std::string text = std::to_string(value < 0 ? -value : value);
     if (static_cast<int>(text.size()) < digits) text.insert(0, digits - text.size(), '0');
-    return value < 0 ? "-" + text : text;
+    if (value < 0) text.insert(0, 1, '-');
+    return text;
 }
 
 std::int64_t secondsOf(std::int64_t t) { return t / 1000 % 60; }
@@ -37,8 +38,9 @@ std::string shortTimeText(std::int64_t t) {
 
 std::string gapText(std::int64_t t) {
     const std::int64_t minutes = t / 60000;
-    if (minutes > 0) return "-" + clock(minutes, t);
-    return "-" + digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3);
+    std::string text(1, '-');
+    if (minutes > 0) return text += clock(minutes, t);
+    return text += digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3);
 }
 
 std::string secondsText(std::int64_t t) { return digitsOf(secondsOf(t)) + "." + digitsOf(millisOf(t), 3); }

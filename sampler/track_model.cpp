@@ -103,22 +103,17 @@ std::int64_t referenceLapMs(const TrackModel& track) {
 }
 
 std::string trackIni(const TrackModel& track) {
-    std::string t;
-    char line[96];
-    auto add = [&](const char* format, auto... values) {
-        std::snprintf(line, sizeof line, format, values...);
-        t += line;
-    };
-    add("[ track ]\r\n");
-    add("name = %s\r\n", track.title.c_str());
-    add("length = %d.0\r\n", track.lengthM);
-    add("corners = %d\r\n", static_cast<int>(track.corners.size()));
-    add("\r\n[ pit_lane_0 ]\r\n");
-    add("lane_bounds_dlong = %d.0 %d.0 \r\n", track.pitLaneStartM, track.pitLaneEndM);
-    add("speed_limit = %d.0\r\n", track.pitSpeedKmh);
-    for (int k = 0; k < kStalls; ++k) add("stall_%d = %d.0\r\n", k, stallMetres(track, k));
-    add("\r\n[ pit_lane_1 ]\r\n");
-    add("lane_bounds_dlong = 0.0 0.0 \r\n");
+    auto metres = [](std::int32_t m) { return std::to_string(m) + ".0"; };
+    std::string t = "[ track ]\r\n";
+    t += "name = " + track.title + "\r\n";
+    t += "length = " + metres(track.lengthM) + "\r\n";
+    t += "corners = " + std::to_string(track.corners.size()) + "\r\n";
+    t += "\r\n[ pit_lane_0 ]\r\n";
+    t += "lane_bounds_dlong = " + metres(track.pitLaneStartM) + " " + metres(track.pitLaneEndM) + " \r\n";
+    t += "speed_limit = " + metres(track.pitSpeedKmh) + "\r\n";
+    for (int k = 0; k < kStalls; ++k) t += "stall_" + std::to_string(k) + " = " + metres(stallMetres(track, k)) + "\r\n";
+    t += "\r\n[ pit_lane_1 ]\r\n";
+    t += "lane_bounds_dlong = 0.0 0.0 \r\n";
     return t;
 }
 

@@ -8,8 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 build="$root/build/fuzz"
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_FUZZ=ON -DZR_TESTS=OFF > /dev/null
-cmake --build "$build" -j "$(nproc)" > /dev/null
+(cd "$root" && cmake --preset fuzz > /dev/null && cmake --build --preset fuzz -j "$(nproc)" > /dev/null)
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

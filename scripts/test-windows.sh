@@ -23,9 +23,9 @@ scripts/build-windows.sh
 bin="$root/build/windows/bin"
 
 # The Linux test build (as scripts/test.sh makes it) supplies the scenarios.
-build="$root/build/test"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_WERROR=ON > /dev/null
-cmake --build "$build" -j "$(nproc)"
+build="$root/build/dev"
+cmake --preset dev > /dev/null
+cmake --build --preset dev -j "$(nproc)"
 
 fixtures=()
 for line in "${scenarios[@]}"; do

@@ -1,18 +1,16 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test.
-#   scripts/test.sh             normal build (build/test)
-#   scripts/test.sh --sanitize  with AddressSanitizer and UndefinedBehaviorSanitizer (build/sanitize)
+#   scripts/test.sh               programs and tests (preset dev, build/dev)
+#   scripts/test.sh --sanitize    under AddressSanitizer and UndefinedBehaviorSanitizer (preset sanitize)
+# Further arguments go to ctest, e.g. `scripts/test.sh -L unit` for the fast tests alone.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_WERROR=ON)
-build="$root/build/test"
+cd "$root"
+preset=dev
 if [ "${1:-}" = "--sanitize" ]; then
-  flags=(-DCMAKE_BUILD_TYPE=Debug -DZR_SANITIZE=ON -DZR_WERROR=ON)
-  build="$root/build/sanitize"
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  preset=sanitize
+  shift
 fi
-cmake -S "$root" -B "$build" "${flags[@]}" > /dev/null
-cmake --build "$build" -j "$(nproc)"
-cd "$build"
-ctest --output-on-failure -j "$(nproc)"
+cmake --preset "$preset" > /dev/null
+cmake --build --preset "$preset" -j "$(nproc)"
+ctest --preset "$preset" -j "$(nproc)" "$@"
