@@ -9,6 +9,7 @@
 #include "listing_run.h"
 #include "listing_text.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -124,7 +125,7 @@ std::string workDone(const PitStopRecord& r) {
 PitLog walkPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
                     const DriverTable& drivers, ConsoleSink& out) {
     PitLog log;
-    PitWalk walk{log, frameRate, std::int64_t{lane.pitLaneStart} * 2000, std::int64_t{lane.pitLaneEnd} * 2000,
+    PitWalk walk{log, frameRate, metresToPosition(lane.pitLaneStart), metresToPosition(lane.pitLaneEnd),
                  drivers, out};
     walkFrames(
         replay, start, kAfterLeadingBlocks, kEndMargin, 1,

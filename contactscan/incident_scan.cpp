@@ -7,6 +7,7 @@
 #include "listing_text.h"
 #include "contact_geometry.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -94,7 +95,7 @@ namespace {
 void printContact(IncidentScan& scan, const IncidentEvent& e, const CarSample& a, const CarSample& b,
                   const PairGeometry& g) {
     std::ostringstream line;  // the float in the stream's default format: six significant digits
-    line << eventLineStart(scan, e) << "/" << shortName(*scan.drivers, b.carSlot) << " " << g.gap / 20 << "cm"
+    line << eventLineStart(scan, e) << "/" << shortName(*scan.drivers, b.carSlot) << " " << g.gap / kPositionUnitsPerCentimetre << "cm"
          << g.lateralDifference << " " << a.lateralValue << "/" << b.lateralValue << "  "
          << static_cast<int>(g.contactAngle);
     if (g.crossAngle > 0.1) line << "(" << static_cast<int>(g.crossAngle + 90) << ")";

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "byte_reader.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -45,7 +46,7 @@ inline CarSample decodeCarSample(const std::uint8_t* p) {
     s.sampleFlags = p[3];
     // Bytes 4 to 7 as one little-endian word: 26 bits of position, 6 of slot.
     const std::uint32_t word = p[4] | (p[5] << 8) | (p[6] << 16) | (static_cast<std::uint32_t>(p[7]) << 24);
-    s.samplePosition = static_cast<std::int32_t>(word & 0x03FFFFFF);
+    s.samplePosition = static_cast<std::int32_t>(word & kPositionMask);
     s.carSlot = static_cast<int>(word >> 26);
     s.lateralValue = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[8] | (p[9] << 8)));
     s.heading = (p[14] & 7) * 64 + p[13] / 4;

@@ -4,6 +4,7 @@
 
 #include "listing_text.h"
 #include "report_file.h"
+#include "replay_units.h"
 #include "driver_menu.h"
 #include "front_end.h"
 #include "platform.h"
@@ -34,7 +35,7 @@ void measureAndRank(Bytes replay, std::int64_t streamStart, RaceboardData& data,
     const LapTables& t = data.tables;
     out << "One moment please. The tool is searching for track length.\n" << std::flush;
     const std::int32_t trackLength = scanTrackLength(replay, streamStart, h.localDriverSlot, 0);
-    out << "track length=" << trackLength / 20 << "cm\n" << h.frameRate << "fps\n" << std::flush;
+    out << "track length=" << trackLength / kPositionUnitsPerCentimetre << "cm\n" << h.frameRate << "fps\n" << std::flush;
 
     if (h.localDriverSlot <= 0 && t.hasRaceTable)
         measureFastestRaceLaps(replay, streamStart, h.frameRate, trackLength, t, 0, data.drivers, kRaceboardWalk,

@@ -1,5 +1,7 @@
 #include "record_walk.h"
 
+#include "replay_units.h"
+
 namespace zr {
 
 namespace {
@@ -55,7 +57,7 @@ std::int32_t sessionClockMs(Bytes replay, std::int64_t record) {
 std::int32_t trackPositionAt(Bytes replay, std::int64_t body) {
     std::uint32_t word = 0;
     readU32(replay, body, word);
-    return static_cast<std::int32_t>(word & 0x3FFFFFF);
+    return static_cast<std::int32_t>(word & kPositionMask);
 }
 
 std::int32_t ownCarPosition(Bytes replay, const Frame& frame) {

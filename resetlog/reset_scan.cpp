@@ -7,6 +7,7 @@
 #include "event_stream.h"
 #include "listing_text.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -14,8 +15,6 @@ namespace {
 
 // The walk ends this many bytes before the end of the file.
 constexpr std::int64_t kEndMargin = 1200;
-// track.ini distances are metres; positions are 0.5 mm units.
-constexpr std::int64_t kPositionUnitsPerMetre = 2000;
 
 // A teleport: the car was nearly still (steps below these) and now moves
 // less than kTeleportMaxMove along the lap, but jumps sideways by more than
@@ -155,8 +154,8 @@ struct ResetScanner {
 }  // namespace
 
 std::int32_t pitsVerdictAt(const StallBounds& stalls, std::int64_t position) {
-    const std::int64_t first = stalls.firstStall * kPositionUnitsPerMetre;
-    const std::int64_t last = stalls.lastStall * kPositionUnitsPerMetre;
+    const std::int64_t first = metresToPosition(stalls.firstStall);
+    const std::int64_t last = metresToPosition(stalls.lastStall);
     if (first > last) return last < position && position < first ? kInPits : kNotInPits;
     if (first < last) return first <= position && position <= last ? kNotInPits : kInPits;
     return kNoVerdict;
