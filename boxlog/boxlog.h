@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "driver_table.h"
 #include "lap_table.h"
-#include "console_sink.h"
 #include "front_end.h"
 #include "replay_header.h"
 #include "track_file.h"
@@ -64,7 +64,13 @@ PitStopFindings findPitStops(const StartedRun& run, ConsoleSink& console);
 // The text of "_PS.txt" (line feeds; stored as CR LF).
 std::string pitStopReport(const PitStopFindings& findings);
 
+// The findings as JSON (see schemas/boxlog.schema.json).
+std::string pitStopJson(const PitStopFindings& findings, const RunPaths& paths);
+
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runBoxlog(std::istream& in, std::ostream& out);
+
+// The program run with arguments (see --help); returns the exit code.
+int runBoxlogCommand(int argc, const char* const* argv);
 
 }  // namespace zr
