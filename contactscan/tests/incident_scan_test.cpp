@@ -14,7 +14,7 @@
 namespace zr {
 namespace {
 
-using namespace zr::test;
+using namespace zr::writer;
 using Event = std::tuple<int, int, int>;  // frame, car, code
 
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
