@@ -203,11 +203,14 @@ std::string pitStopJson(const PitStopFindings& f, const RunPaths& paths) {
     return jsonText(json);
 }
 
+ListingOutcome pitStopOutcome(const PitStopFindings& findings, const RunPaths& paths) {
+    if (findings.log.stops.empty()) return nothingFound("Keine Boxenstopps gefunden!\n");
+    return oneReport(paths.reportName, pitStopReport(findings));
+}
+
 int runBoxlog(std::istream& in, std::ostream& out) {
     return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
-        const PitStopFindings findings = findPitStops(run, console);
-        if (findings.log.stops.empty()) return nothingFound("Keine Boxenstopps gefunden!\n");
-        return oneReport(run.paths.reportName, pitStopReport(findings));
+        return pitStopOutcome(findPitStops(run, console), run.paths);
     });
 }
 
@@ -220,12 +223,8 @@ int runBoxlogCommand(int argc, const char* const* argv) {
     return runListingCommand(line, kDialogue.reportSuffix, [](const StartedRun& run) {
         ConsoleSink silent;
         const PitStopFindings findings = findPitStops(run, silent);
-        CommandOutcome outcome;
-        if (!findings.log.stops.empty()) outcome.reports.push_back({run.paths.reportName, pitStopReport(findings)});
-        else outcome.nothingFound = "No pit stops in " + run.paths.replayName + "; no report written.";
-        outcome.jsonName = jsonFileName(run.paths.replayName, "boxlog");
-        outcome.json = pitStopJson(findings, run.paths);
-        return outcome;
+        return commandOutcome(pitStopOutcome(findings, run.paths), "No pit stops in " + run.paths.replayName + ".",
+                              "boxlog", run.paths, pitStopJson(findings, run.paths));
     });
 }
 

@@ -14,6 +14,7 @@
 #include "driver_table.h"
 #include "lap_table.h"
 #include "front_end.h"
+#include "listing_run.h"
 #include "replay_header.h"
 #include "track_file.h"
 
@@ -63,6 +64,9 @@ PitStopFindings findPitStops(const StartedRun& run, ConsoleSink& console);
 
 // The text of "_PS.txt" (line feeds; stored as CR LF).
 std::string pitStopReport(const PitStopFindings& findings);
+
+// The report, or the console text and "PAUSE" when there was no stop.
+ListingOutcome pitStopOutcome(const PitStopFindings& findings, const RunPaths& paths);
 
 // The findings as JSON (see schemas/boxlog.schema.json).
 std::string pitStopJson(const PitStopFindings& findings, const RunPaths& paths);

@@ -141,10 +141,13 @@ std::string jsonFileName(const std::string& replayName, const char* program) {
     return replayName + "_" + program + ".json";
 }
 
-CommandOutcome commandOutcome(ListingOutcome listing, std::string nothingFound) {
+CommandOutcome commandOutcome(ListingOutcome listing, std::string nothingFound, const char* program,
+                              const RunPaths& paths, std::string json) {
     CommandOutcome outcome;
     outcome.reports = std::move(listing.reports);
     if (outcome.reports.empty()) outcome.nothingFound = std::move(nothingFound);
+    outcome.jsonName = jsonFileName(paths.replayName, program);
+    outcome.json = std::move(json);
     return outcome;
 }
 
@@ -168,13 +171,15 @@ int writeCommandOutcome(const CommandLine& line, const CommandOutcome& outcome) 
     return kExitDone;
 }
 
-int runListingCommand(const CommandLine& line, const std::string& reportSuffix, const CommandAnalysis& analyse) {
+int runListingCommand(const CommandLine& line, const std::string& reportSuffix, const CommandAnalysis& analyse,
+                      const TimeDiffSettings& timeDiff) {
     std::string error;
     std::optional<StartedRun> run = openCommandReplay(line, line.replays.front(), reportSuffix, error);
     if (!run) {
         std::cerr << error << "\n";
         return kExitFailed;
     }
+    run->timeDiff = timeDiff;
     return writeCommandOutcome(line, analyse(*run));
 }
 

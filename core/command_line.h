@@ -79,12 +79,14 @@ struct CommandOutcome {
 // analysed (its console lines go nowhere), the outcome written.
 using CommandAnalysis = std::function<CommandOutcome(const StartedRun&)>;
 [[nodiscard]] int runListingCommand(const CommandLine& line, const std::string& reportSuffix,
-                                    const CommandAnalysis& analyse);
+                                    const CommandAnalysis& analyse, const TimeDiffSettings& timeDiff = {});
 
 // The JSON file name of a replay's findings: NAME_PROGRAM.json.
 std::string jsonFileName(const std::string& replayName, const char* program);
 
-// The reports of a dialogue's outcome; `nothingFound` is said when there are none.
-CommandOutcome commandOutcome(ListingOutcome listing, std::string nothingFound);
+// A listing's outcome with arguments: the reports of the dialogue's outcome
+// (`nothingFound` is said when there are none) and the findings as JSON.
+CommandOutcome commandOutcome(ListingOutcome listing, std::string nothingFound, const char* program,
+                              const RunPaths& paths, std::string json);
 
 }  // namespace zr
