@@ -1,7 +1,9 @@
 #include "platform.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -112,9 +114,11 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
         release();
         mapping_ = other.mapping_;
         size_ = other.size_;
+        mappedBytes_ = other.mappedBytes_;
         copy_ = std::move(other.copy_);
         other.mapping_ = nullptr;
         other.size_ = 0;
+        other.mappedBytes_ = 0;
     }
     return *this;
 }
@@ -123,12 +127,70 @@ MappedFile::~MappedFile() { release(); }
 
 void MappedFile::release() {
 #ifndef _WIN32
-    if (mapping_) ::munmap(mapping_, size_);
+    if (mapping_) ::munmap(mapping_, mappedBytes_);
 #endif
     mapping_ = nullptr;
     size_ = 0;
+    mappedBytes_ = 0;
     copy_.clear();
 }
+
+#ifdef __linux__
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Whether the kernel backs anonymous memory with transparent huge pages when
+// asked to ("always" or "madvise"; not "never", nor where the setting is not
+// there to read).
+bool hugePagesOnRequest() {
+    std::FILE* f = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "r");
+    if (!f) return false;
+    char text[128] = {};
+    std::size_t n = std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    text[n] = '\0';
+    return std::strstr(text, "[always]") || std::strstr(text, "[madvise]");
+}
+
+// Reads the `size` bytes of `fd` into fresh memory of whole huge pages,
+// aligned to them, and makes it read-only. Nothing when the memory cannot be
+// had or the file cannot be read; `size` becomes the bytes read when the file
+// ended sooner.
+void* readIntoHugePages(int fd, std::size_t& size, std::size_t& mappedBytes) {
+    if (size > SIZE_MAX - 2 * kHugePage) return nullptr;
+    const std::size_t length = (size + kHugePage - 1) / kHugePage * kHugePage;
+    // One huge page more than needed, so that an aligned start lies inside;
+    // the slack before and after it goes back at once.
+    const std::size_t reserved = length + kHugePage;
+    void* raw = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const auto rawAt = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t at = (rawAt + kHugePage - 1) / kHugePage * kHugePage;
+    if (at > rawAt) ::munmap(raw, at - rawAt);
+    if (rawAt + reserved > at + length) ::munmap(reinterpret_cast<void*>(at + length), rawAt + reserved - at - length);
+    auto* p = reinterpret_cast<std::uint8_t*>(at);
+    ::madvise(p, length, MADV_HUGEPAGE);
+
+    std::size_t got = 0;
+    while (got < size) {
+        ssize_t n = ::read(fd, p + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::munmap(p, length);
+            return nullptr;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::mprotect(p, length, PROT_READ);
+    size = got;
+    mappedBytes = length;
+    return p;
+}
+
+}  // namespace
+#endif
 
 bool MappedFile::open(const std::string& composed) {
     release();
@@ -138,11 +200,23 @@ bool MappedFile::open(const std::string& composed) {
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
         auto size = static_cast<std::size_t>(st.st_size);
-        void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (p != MAP_FAILED) {
-            ::madvise(p, size, MADV_SEQUENTIAL);
-            mapping_ = p;
-            size_ = size;
+#ifdef __linux__
+        if (hugePagesOnRequest()) {
+            std::size_t bytes = size;
+            if (void* p = readIntoHugePages(fd, bytes, mappedBytes_)) {
+                mapping_ = p;
+                size_ = bytes;
+            }
+        }
+#endif
+        if (!mapping_) {
+            void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (p != MAP_FAILED) {
+                ::madvise(p, size, MADV_SEQUENTIAL);
+                mapping_ = p;
+                size_ = size;
+                mappedBytes_ = size;
+            }
         }
     }
     ::close(fd);
