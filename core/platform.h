@@ -21,15 +21,16 @@ std::string nativePath(const std::string& composed);
 // Reads a whole file in binary mode through one buffered read.
 bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out);
 
-// A whole file held for reading. A replay of a hundred megabytes spans some
-// 25000 pages of 4 KB, and entering each of them into the page tables (when
-// the file is mapped, or when fresh memory is faulted in and cleared for a
-// copy) costs several times the copy itself on a virtual machine. So where
-// the system hands out huge pages of 2 MB on request, the file is read with
-// one read() into such pages: some fifty entries instead of 25000. Elsewhere
-// the file is mapped (its pages come from the file cache as they are read),
-// and where that fails too it is read into memory. Move-only; the memory is
-// released with it.
+// A whole file held for reading, mapped into memory: nothing is copied and
+// its pages come from the file cache as they are read, so taking in a replay
+// of a hundred megabytes costs about as much as reading it once. Except on a
+// virtual machine where entering each of the 25000 pages of 4 KB into the
+// page tables traps to the hypervisor: there the mapping costs three to four
+// times reading the file, and the file is read with one read() into memory of
+// huge pages of 2 MB instead (some fifty entries; reading into fresh memory
+// of small pages would cost more than the mapping). Where the system cannot
+// map the file it is read into memory. Move-only; the memory is released
+// with it.
 class MappedFile {
 public:
     MappedFile() = default;
