@@ -44,7 +44,10 @@ struct PitWalk {
         return log.section[c].openStop;
     }
 
-    bool nearBound(std::int64_t p, std::int64_t bound) const { return std::abs(p - bound) < kBoundWindow; }
+    // |p - bound| < kBoundWindow, as one unsigned comparison: it is asked twice for nearly every sample.
+    static bool nearBound(std::int64_t p, std::int64_t bound) {
+        return static_cast<std::uint64_t>(p - bound + (kBoundWindow - 1)) < std::uint64_t{2 * kBoundWindow - 1};
+    }
 
     // `watching`: the frame lies after the first 38 seconds, which are skipped.
     void sample(const CarSample& s, std::int32_t g, bool watching) {
