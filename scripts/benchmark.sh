@@ -109,7 +109,7 @@ table() {
     summary+="$name, $program: ${ratio}x the floor, $speed MB/s, $met"$'\n'
   done
   table="$rows"
-  table_size="$size ($mb MB)"
+  table_size="$size bytes ($mb MB)"
 }
 
 header="| program | time | MB/s | ratio to floor | target | CPU time | peak memory | memory target | met |"$'\n'"|---|---|---|---|---|---|---|---|---|"
@@ -130,24 +130,34 @@ findings() {
 Found with `perf record -e cpu-clock` and `valgrind --tool=callgrind` on the release build (this machine has no
 hardware counters; callgrind's instruction counts repeat exactly, so they guided the work).
 
-- Taking the replay in. Mapping the 100 MB file cost 45 to 55 ms of CPU time here, three to four times the
-  floor: on this virtual machine every one of the 25000 pages of 4 KB entered into (and at exit removed from) the
-  page tables costs about 2 microseconds. `MADV_SEQUENTIAL`, `MADV_WILLNEED` and `MAP_POPULATE` change when the
-  pages are entered, not how many, and gained nothing; reading into fresh memory of 4 KB pages was worse still.
-  The replay is now read with one `read()` into memory of 2 MB huge pages (`MADV_HUGEPAGE`): about 1.3 times
-  the floor, for clearing and filling that memory. The file is mapped only where huge pages are not to be had.
+- Taking the replay in. On this machine (a paravirtualised virtual machine) every page entered into the page
+  tables traps to the hypervisor, about 2.5 microseconds a page: mapping the 100 MB file (25000 pages of 4 KB)
+  cost 45 to 55 ms of CPU time, three to four times the floor, and faulting in fresh memory of 4 KB pages more
+  still. `MADV_SEQUENTIAL`, `MADV_WILLNEED` and `MAP_POPULATE` change when the pages are entered, not how many,
+  and gained nothing. Where the first 256 KB of the mapping show such dear pages, the replay is now read with one
+  `read()` into memory of 2 MB huge pages (`MADV_HUGEPAGE`, some fifty entries): about 1.3 times the floor, for
+  clearing and filling that memory. Where pages are cheap the file stays mapped, which costs next to nothing.
+- Starting a process. Each start mapped and relocated the shared C++ runtime, about 2 ms more than `cat`; the
+  programs are now linked statically on Linux.
 - Per frame. `readFrame` was a call per frame that walked the block chain reading a byte at a time (some 170
   instructions a frame); inlined into the walks, with the chain rule folded in and whole words read, about 80.
 - Per sample. The sample loops run at 12 to 20 instructions a sample where a program does little with most
-  samples; work that only few samples need is now done for those only: boxlog judges the pit section only for
-  cars in it or near its bounds, resetlog tests for a reset only in gear 1 and keeps each car's last two
-  samples as stored bytes instead of decoding six fields of every sample, contactscan finds the pairs within
-  reach in position order (kept from frame to frame) instead of comparing all 171 pairs of every frame (two
-  thirds of its instructions). raceboard and heatboard read to the end of the file for the fastest lap of a car
-  that had left the race; the track-length scan now notes where each car's samples end.
+  samples; work that only few samples need is now done for those only: dropwatch judges the closing window once
+  a frame, boxlog judges the pit section only for cars in it or near its bounds, resetlog tests for a reset only
+  in gear 1 and keeps each car's last two samples as stored bytes instead of decoding six fields of every sample,
+  contactscan finds the pairs within reach in position order (kept from frame to frame) instead of comparing all
+  171 pairs of every frame (two thirds of its instructions). raceboard and heatboard read to the end of the file
+  for the fastest lap of a car that had left the race; the track-length scan now notes where each car's samples
+  end.
+- Fresh memory. A page of fresh memory costs a fault, some 15 to 20 microseconds here; contactscan's table of
+  all 65536 lateral tangents (64 pages) is now made in blocks as values come up. heatboard's tables for 100
+  slots still cost about 200 faults, some 3 ms, before the first grid is read.
+- What is left on this machine: reading the replay into huge pages is about 1.3 times the floor by itself, and
+  one pass over the data in memory adds another 0.25; the rest is the programs' own work, at roughly 17
+  thousand million instructions a second.
 - Instructions (millions, callgrind), before and after, on the 36 and the 60 frames per second replay: dropwatch
-  177/181 to 141/143, exitwatch 195/201 to 158/162, boxlog 384/386 to 258/259, resetlog 376/382 to 251/255,
-  contactscan 801/782 to 412/415, raceboard 150/299 to 148/168, heatboard 152/177 to 150/169.
+  177/181 to 117/119, exitwatch 195/201 to 156/161, boxlog 384/386 to 233/234, resetlog 376/382 to 250/253,
+  contactscan 801/782 to 414/417, raceboard 150/299 to 146/167, heatboard 152/177 to 149/167.
 EOF
 }
 
@@ -161,9 +171,9 @@ memory=$(awk '/^MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo 2>/d
   echo "- Date: $(date '+%Y-%m-%d %H:%M %Z')"
   echo "- Machine: $(uname -srm); ${cpu:-unknown processor}, $(nproc) cores, ${memory:-unknown memory}; load average then: $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)"
   echo "- Command: \`scripts/benchmark.sh $megabytes\` (release build)"
-  echo "- Replays: \`sampler bench\`, a race of 20 cars over $first_laps laps at 36 frames per second, $first_size bytes;"
-  echo "  \`sampler bench FOLDER $megabytes 19 60\`, a race of 19 cars over $second_laps laps at 60 frames per second, $second_size"
-  echo "  bytes (more frames for the same size, so more of the cost that comes per frame)."
+  echo "- Replays: \`sampler bench\`, a race of 20 cars over $first_laps laps at 36 frames per second, $first_size;"
+  echo "  \`sampler bench FOLDER $megabytes 19 60\`, a race of 19 cars over $second_laps laps at 60 frames per second,"
+  echo "  $second_size (more frames for the same size, so more of the cost that comes per frame)."
   echo "- Each time is the fastest of $runs runs with the replay in the file cache, after one warm-up run. The floor, reading"
   echo "  the same file once with \`cat FILE > /dev/null\`, is measured between those runs, so that both meet the machine"
   echo "  alike; its fastest run on that replay counts. MB/s = replay size / time. CPU time is user plus system time of"
