@@ -135,7 +135,7 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
   cost 45 to 55 ms of CPU time, three to four times the floor, and faulting in fresh memory of 4 KB pages more
   still. `MADV_SEQUENTIAL`, `MADV_WILLNEED` and `MAP_POPULATE` change when the pages are entered, not how many,
   and gained nothing. Where the first 256 KB of the mapping show such dear pages, the replay is now read with one
-  `read()` into memory of 2 MB huge pages (`MADV_HUGEPAGE`, some fifty entries): about 1.3 times the floor, for
+  `read()` into memory of 2 MB huge pages (`MADV_HUGEPAGE`, some fifty entries): 1.3 to 1.4 times the floor, for
   clearing and filling that memory. Where pages are cheap the file stays mapped, which costs next to nothing.
 - Starting a process. Each start mapped and relocated the shared C++ runtime, about 2 ms more than `cat`; the
   programs are now linked statically on Linux.
@@ -152,7 +152,7 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
 - Fresh memory. A page of fresh memory costs a fault, some 15 to 20 microseconds here; contactscan's table of
   all 65536 lateral tangents (64 pages) is now made in blocks as values come up. heatboard's tables for 100
   slots still cost about 200 faults, some 3 ms, before the first grid is read.
-- What is left on this machine: reading the replay into huge pages is about 1.3 times the floor by itself, and
+- What is left on this machine: reading the replay into huge pages is 1.3 to 1.4 times the floor by itself, and
   one pass over the data in memory adds another 0.25; the rest is the programs' own work, at roughly 17
   thousand million instructions a second.
 - Instructions (millions, callgrind), before and after, on the 36 and the 60 frames per second replay: dropwatch
