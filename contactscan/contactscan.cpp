@@ -34,11 +34,14 @@ bool askScanMode(std::istream& in, std::ostream& out, ScanMode& mode) {
 }
 
 void listLaps(std::ostream& out, const DriverTable& drivers, LapTable& laps) {
-    for (std::int32_t slot : laps.recordSlots) {
+    // Printed as the records are read: each line shows the car's best lap as
+    // it stands after that record.
+    for (std::size_t i = 0; i < laps.recordSlots.size(); ++i) {
+        const std::int32_t slot = laps.recordSlots[i];
         if (!isCarSlot(slot)) continue;
         // The whole name field, NUL bytes included, a blank after each byte.
         for (char c : drivers.driverName[slot]) out << c << ' ';
-        if (laps.shortestLap[slot] < kShownBestLapLimit) out << formatLapTime(laps.shortestLap[slot]);
+        if (laps.recordShortestLap[i] < kShownBestLapLimit) out << formatLapTime(laps.recordShortestLap[i]);
         out << "\n";
     }
     std::int32_t fieldBest = *std::min_element(laps.shortestLap, laps.shortestLap + kSlots);
@@ -84,9 +87,9 @@ int runContactscan(std::istream& in, std::ostream& out) {
     std::string list = protestList(scan.list, tables.drivers, header.frameRate, upperAscii(header.trackName));
     if (!saveReport(run.paths.reportName, list, out)) return 1;
 
-    std::int64_t race = raceNumberOf(name);
+    std::string race = raceNumberOf(name);
     int grid = gridNumberOf(name);
-    if (race <= 0 || grid == 0) {
+    if (race.empty() || grid == 0) {
         out << "\n"
                "Es konnte keine php erstellt werden,\n"
                "da keine brauchbaren Informationen zur Rennnummer\n"

@@ -14,8 +14,9 @@ namespace zr {
 // The mode menu; false when the answer is not a number from 0 to 2.
 bool askScanMode(std::istream& in, std::ostream& out, ScanMode& mode);
 
-// Prints every lap record's car with its best lap, then caps each best lap at
-// 8 s over the best of the field, saying so for every car it changes.
+// Prints every lap record's car with its best lap as it stands after that
+// record, then caps each best lap at 8 s over the best of the field, saying
+// so for every car it changes.
 void listLaps(std::ostream& out, const DriverTable& drivers, LapTable& laps);
 
 // The whole program: console dialogue, scan, outputs; returns the exit code.

@@ -137,14 +137,12 @@ void findNearPairs(const PositionOrder& order, int count, std::uint64_t* near) {
 }  // namespace
 
 void applyContactRule(IncidentScan& scan, const Frame& frame) {
-    const int n = std::min(frame.sampleCount, kMaxPairedSamples);
-    // Slots without a name and laps take part in no pair; the others keep
-    // their frame order, which is the order the pairs are judged in. Only
-    // the positions are needed to rule out most pairs.
+    // The cars keep their frame order, which is the order the pairs are
+    // judged in. Only the positions are needed to rule out most pairs.
     int sampleIndex[kMaxPairedSamples];
     std::int32_t positions[kMaxPairedSamples];
     int carCount = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < frame.sampleCount && carCount < kMaxPairedSamples; ++i) {
         CarSample s = frame.sample(i);
         if (!isCarSlot(s.carSlot)) continue;
         sampleIndex[carCount] = i;

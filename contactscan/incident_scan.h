@@ -51,9 +51,11 @@ struct DamageState {
     int lastFrame = 0;
 };
 
-// A frame holds one sample per car, and a sample can name 64 slots; a record
-// with more samples is damaged. Only its first 64 are paired, which keeps the
-// pair search of such a record bounded.
+// A frame holds one sample per car; a record with more samples than this
+// that name a car is damaged. Samples of slots without a name are dropped
+// first, so junk samples ahead of the real ones cost no contact; of the rest
+// only the first 64 are paired, which keeps the pair search of such a record
+// bounded.
 constexpr int kMaxPairedSamples = 64;
 
 // The cars of a frame sorted by position. Kept from frame to frame: cars

@@ -1,16 +1,24 @@
 #include "protest_files.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <algorithm>
 
 #include "race_clock.h"
 
 namespace zr {
 
-std::int64_t raceNumberOf(const std::string& replayName) {
-    errno = 0;
-    long long value = std::strtoll(replayName.c_str(), nullptr, 10);
-    return errno == ERANGE ? 0 : value;
+std::string raceNumberOf(const std::string& replayName) {
+    // Read as the C library reads a decimal number (blanks, a sign, digits),
+    // but the digits are kept as text, so a number of any length is written
+    // in full.
+    const std::size_t size = replayName.size();
+    std::size_t at = std::min(replayName.find_first_not_of(" \t\n\v\f\r"), size);
+    bool negative = false;
+    if (at < size && (replayName[at] == '+' || replayName[at] == '-')) negative = replayName[at++] == '-';
+    while (at < size && replayName[at] == '0') ++at;
+    std::size_t end = at;
+    while (end < size && replayName[end] >= '0' && replayName[end] <= '9') ++end;
+    if (negative) return "";
+    return replayName.substr(at, end - at);
 }
 
 int gridNumberOf(const std::string& replayName) {
@@ -93,8 +101,8 @@ std::string escapeForScript(const std::string& text) {
 }
 
 std::string protestScript(const IncidentList& list, const DriverTable& drivers, int frameRate,
-                          std::int64_t raceNumber, int gridNumber) {
-    const std::string r = std::to_string(raceNumber);
+                          const std::string& raceNumber, int gridNumber) {
+    const std::string& r = raceNumber;
     const std::string g = std::to_string(gridNumber);
     std::string s =
         "<?php\n"
@@ -105,9 +113,13 @@ std::string protestScript(const IncidentList& list, const DriverTable& drivers, 
         "or die(\"Keine Verbindung m\xF6glich: \" . mysql_error());\n"
         "print \"Verbindung zum Datenbankserver erfolgreich<br>\";\n"
         "mysql_select_db($database) or die(\"Auswahl der Datenbank fehlgeschlagen\");\n"
+        // The names are Windows-1252 bytes, which MySQL calls latin1; without
+        // naming it the server's default set (utf8mb4 on many) refuses them.
+        "mysql_query(\"SET NAMES latin1\");\n"
         "\n"
         "$table=\"kvrl_protestsystem\";\n"
-        "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n";
+        "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n"
+        "$fehler=\"\"; //Fehler beim Eintragen\n";
     s += "$sql=\"SELECT idRace FROM $table WHERE idGrid=" + g +
          " AND idDriver IS NULL ORDER BY idRace DESC LIMIT 1\";\n";
     s += "$result = mysql_query($sql) or die(\"Update fehlgeschlagen: \" . mysql_error());\n"
@@ -121,9 +133,11 @@ std::string protestScript(const IncidentList& list, const DriverTable& drivers, 
     for (int i = 1; i <= list.count(); ++i) {
         s += "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (" + r +
              ", " + g + ", '" + escapeForScript(protestText(list.events[i], drivers, frameRate)) + "', '0', 0)\";\n";
-        s += "  $insert = mysql_query($sql_insert);\n";
+        s += "  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\n";
     }
-    s += "  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"
+    // A failed insert is reported with the server's message, never as success.
+    s += "  echo $fehler == \"\" ? \"OK, die Datenbank wurde aktualisiert.<br>\" : \"Fehler aufgetreten! \" . "
+         "$fehler;\n"
          " } else {\n"
          "  echo \"Fehler aufgetreten!\";\n"
          "  echo \"Falsche Rennummer?<br>\";\n"

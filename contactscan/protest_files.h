@@ -12,8 +12,9 @@
 namespace zr {
 
 // The replay name's leading decimal number, read as the C library reads one
-// (blanks and a sign allowed); 0 when there is none or it does not fit.
-std::int64_t raceNumberOf(const std::string& replayName);
+// (blanks and a sign allowed), as its digits without leading zeros; empty
+// when the name does not start with a number above 0.
+std::string raceNumberOf(const std::string& replayName);
 
 // 1 to 5 for a last character "A" to "E", else 0.
 int gridNumberOf(const std::string& replayName);
@@ -33,6 +34,6 @@ std::string escapeForScript(const std::string& text);
 
 // The text of the protest script for race `raceNumber` in grid `gridNumber`.
 std::string protestScript(const IncidentList& list, const DriverTable& drivers, int frameRate,
-                          std::int64_t raceNumber, int gridNumber);
+                          const std::string& raceNumber, int gridNumber);
 
 }  // namespace zr

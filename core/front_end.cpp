@@ -41,6 +41,9 @@ const FrontEndProfile kProfiles[] = {
      FrameRateRule::zeroMeans36, 472, false, false, false, TrackTexts::exitDrop, true},
 };
 
+// The folder is used as configured: the name is appended to it directly.
+std::string composeReplayPath(const std::string& folder, const std::string& name) { return folder + name + ".rpy"; }
+
 }  // namespace
 
 const FrontEndProfile& profileOf(Program program) { return kProfiles[static_cast<int>(program)]; }
@@ -90,15 +93,20 @@ std::optional<std::string> readSimulatorFolder() {
     return line;
 }
 
+std::string replayNameInReports(const std::string& typedName) {
+    const std::size_t separator = typedName.find_last_of("/\\");
+    return separator == std::string::npos ? typedName : typedName.substr(separator + 1);
+}
+
 std::optional<RunPaths> buildRunPaths(const std::string& name, const std::string& folder,
                                       const FrontEndProfile& profile) {
     if (folder.size() < 7) return std::nullopt;
     RunPaths p;
-    p.replayName = name;
+    p.replayName = replayNameInReports(name);
     p.replayFolder = folder;
     p.tracksFolder = folder.substr(0, folder.size() - 7) + "tracks\\";
-    p.replayPath = folder + name + ".rpy";
-    p.reportName = name + profile.reportSuffix;
+    p.replayPath = composeReplayPath(folder, name);
+    p.reportName = p.replayName + profile.reportSuffix;
     return p;
 }
 
@@ -144,9 +152,11 @@ StartResult startRun(const FrontEndProfile& profile, std::istream& in, std::ostr
         return failed;
     };
 
+    // The path is shown as composed, also when the folder line is too short
+    // to be used; the refusal then comes where the replay would be opened.
+    if (profile.echoesReplayPath) out << composeReplayPath(*folder, name) << "\n";
     auto paths = buildRunPaths(name, *folder, profile);
     if (!paths) return refuse();
-    if (profile.echoesReplayPath) out << paths->replayPath << "\n";
 
     auto replay = openReplay(*paths);
     if (!replay) return refuse();

@@ -58,9 +58,9 @@ struct TimeDiffSettings {
 };
 
 struct RunPaths {
-    std::string replayName;
+    std::string replayName;    // what the reports take from the name: its last part
     std::string replayFolder;
-    std::string replayPath;
+    std::string replayPath;    // the folder and the name as typed
     std::string tracksFolder;
     std::string reportName;
 };
@@ -82,6 +82,12 @@ std::optional<TimeDiffSettings> readTimeDiff();
 
 // The first line of "Zant_Raceboard.ini", a trailing CR dropped.
 std::optional<std::string> readSimulatorFolder();
+
+// The part of a typed replay name that the reports are named after and read
+// from: what follows its last "/" or "\". A name typed with folder parts
+// ("..\replay\race") opens the replay as typed, but its reports still land in
+// the working directory.
+std::string replayNameInReports(const std::string& typedName);
 
 // Replay path, tracks folder and report name. The folder line must be at least
 // 7 characters long, since the tracks folder replaces its last 7.

@@ -45,6 +45,7 @@ LapTable readLapTable(Bytes replay, std::int64_t lapRecordBytesOffset, int maxRe
             if (k >= 1 && stamp - t.lapStamps[slot][k - 1] < t.shortestLap[slot])
                 t.shortestLap[slot] = stamp - t.lapStamps[slot][k - 1];
         }
+        t.recordShortestLap.push_back(stored ? t.shortestLap[slot] : kNoLap);
         if (c.u32() != tagOrpl || c.failed) break;
         c.skip(4);
     }

@@ -21,6 +21,7 @@ struct LapTable {
     std::int32_t longestLapRecord = 0;
     std::int32_t leaderFinishStamp = kNoStamp;
     std::vector<std::int32_t> recordSlots;  // the car slot of each record read, in file order
+    std::vector<std::int32_t> recordShortestLap;  // per record: its slot's shortest lap right after it
     std::int64_t stopOffset = 0;            // where the reading stopped
 
     LapTable();

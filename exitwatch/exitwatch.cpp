@@ -1,6 +1,7 @@
 #include "exitwatch.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <ostream>
 
@@ -17,7 +18,9 @@ constexpr std::int64_t kEndMargin = 1200;
 // A car seen again less than this many frames after its last sample missed
 // one frame at most: it was not absent.
 constexpr std::int64_t kShortestAbsence = 3;
-// A car that moved more than this between its last two samples did not stand.
+// A car whose last two samples lie more than this apart did not stand. The
+// distance counts either way: a car crossing the line goes from the end of
+// the lap to its start, and a car may roll backwards.
 constexpr std::int64_t kStandingMove = 5;
 }  // namespace
 
@@ -73,11 +76,11 @@ EscapeWatch findEscapes(Bytes replay, std::int64_t start, const ReplayHeader& he
                 const int c = s.carSlot;
                 if (w.escapeState[c] == watched) {
                     const std::int64_t last = w.lastSeenFrame[c];
+                    const std::int64_t lastMove = std::llabs(std::int64_t{w.previousPosition[c]} - w.olderPosition[c]);
                     // Only a car that stood outside the pit lane, was missing for
                     // at least two frames and came back within the limit escaped.
                     const bool legal = u < last + kShortestAbsence || inPitLane(w.previousPosition[c], lane) ||
-                                       std::int64_t{w.previousPosition[c]} - w.olderPosition[c] > kStandingMove ||
-                                       u - kShortestAbsence > last + longestAbsence;
+                                       lastMove > kStandingMove || u - kShortestAbsence > last + longestAbsence;
                     if (legal) {
                         w.lastSeenFrame[c] = u;
                     } else {

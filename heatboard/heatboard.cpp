@@ -62,7 +62,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     std::string baseName;
     for (int grid = 0; grid < kGrids; ++grid) {
         const std::string word = promptGrid(grid, in, out);
-        if (grid == 0) baseName = word + "All";
+        if (grid == 0) baseName = replayNameInReports(word) + "All";
         std::optional<Replay> replay = openGrid(word, *folder);
         if (!replay) {
             if (grid > 0) break;  // the grids read so far are evaluated
@@ -84,6 +84,8 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     pauseConsole(in, out);
 
     const int choice = runHeatMenu(*data, in, out);
+    // The page is made now; the console marks its sector lists as raceboard does.
+    if (data->tables.hasRaceTable) out << kSectorListsConsole << std::flush;
     if (!saveReport(heatReportName(baseName, choice), heatboardReport(*data, baseName, choice == 0), out)) return 1;
     return 0;
 }

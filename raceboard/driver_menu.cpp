@@ -57,9 +57,7 @@ std::string rankChart(const std::vector<int>& ranks, int maxRaceLaps) {
     std::string chart;
     for (int r = 1; r <= worst; ++r) {
         for (int lap = 1; lap <= columns; ++lap) chart += ranks[lap] == r ? static_cast<char>('0' + r % 10) : ' ';
-        // A full row of 79 columns ends with a carriage return: the console
-        // has already wrapped to the next line.
-        chart += columns == kChartColumns ? '\r' : '\n';
+        chart += '\n';
     }
     return chart;
 }

@@ -25,7 +25,8 @@ constexpr int kChartColumns = 79;
 std::vector<int> lapRanks(const LapTables& tables, int slot);
 
 // The chart rows of the ranks: row r holds the digit r mod 10 in the columns
-// of the laps ranked r, at most 79 columns.
+// of the laps ranked r, at most 79 columns (a row fits an 80-column console
+// with its line end).
 std::string rankChart(const std::vector<int>& ranks, int maxRaceLaps);
 
 // The fastest-lap standings as printed: points in 13 columns, " * ", name.

@@ -28,7 +28,8 @@ struct Page {
     std::string out;
 
     bool server() const { return d.header.localDriverSlot == 0; }
-    bool own(int slot) const { return slot == d.header.localDriverSlot; }
+    // The recording driver's car; a server replay (slot 0) has none.
+    bool own(int slot) const { return d.header.localDriverSlot > 0 && slot == d.header.localDriverSlot; }
     std::string name(int slot) const {
         return pageText(d.drivers.firstName(slot)) + " " + pageText(d.drivers.lastName(slot));
     }
@@ -148,9 +149,12 @@ void Page::leaders() {
     int cells = 0;
     int from = 1;
     // A run of laps with one leader ends where the leader changes; the lap
-    // after the last one has no leader and closes the last run.
+    // after the last one has no leader (0) and closes the last run. Slot 0 also
+    // stands for "nobody", so a run of a driver in slot 0 is closed after the
+    // last lap only when he really led it.
     for (int lap = 1; lap < last; ++lap) {
-        if (leader[lap + 1] == leader[lap]) continue;
+        const bool slot0LedLastLap = lap == last - 1 && leader[lap] == 0 && d.tables.race[0].raceStamps[lap] > 0;
+        if (leader[lap + 1] == leader[lap] && !slot0LedLastLap) continue;
         const int slot = leader[lap];
         out += own(slot) ? "<td bgcolor=\"#FFFF00\"> \n" : "<td> \n";
         out += " lap " + n(from);
@@ -410,7 +414,12 @@ void Page::ownLapTable(int session) {
     const int laps = !known ? 0 : practice ? d.tables.practice[o].practiceLapCount : d.tables.race[o].raceLapCount;
     for (int l = 1; l <= laps && l < kOwnRows; ++l) {
         out += "<tr> \n<td align=\"center\"> " + n(l) + " </td> ";
-        if (table.maxSpeed[l][4][session] > 0) {
+        // A lap is shown when its sector 4 was measured, and not when a sector
+        // came out negative: the marks then belong to another stretch than the
+        // lap time (a line crossing missed or found at another place).
+        bool measured = table.maxSpeed[l][4][session] > 0;
+        for (int k = 1; k <= 4; ++k) measured = measured && table.mark[l][k][session] >= 0;
+        if (measured) {
             for (int k = 1; k <= 4; ++k) {
                 const std::int32_t t = table.mark[l][k][session], best = table.mark[0][k][session];
                 scaleCell(timeScale(t, best), t == best, shortTimeText(t));

@@ -86,8 +86,11 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
         ++run.q;
         ++run.m;
     } else if ((run.m == 0 || run.m == 4) && run.previous < kNearLine) {
-        if (run.m == 4) marks[4] = truncateToInt((run.c + run.t - run.previous / d) * 1000.0 / frameRate);
-        else run.t = run.previous / d - (run.c - 2);
+        // The line lies previous / d frames before the previous sample, whose
+        // frame count is c - 1: t turns frame counts into frames since the
+        // opening crossing, and the closing crossing is mark 4.
+        if (run.m == 4) marks[4] = truncateToInt((run.c - 1 + run.t - run.previous / d) * 1000.0 / frameRate);
+        else run.t = run.previous / d - (run.c - 1);
         ++run.q;
         ++run.m;
     }

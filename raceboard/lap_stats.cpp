@@ -207,7 +207,7 @@ bool gapToPrevious(const LapTables& tables, const ResultRow& row, const ResultRo
 }
 
 RowShade resultShade(const ResultRow& row, std::int32_t maxRaceLaps, std::int32_t localDriverSlot) {
-    if (row.slot == localDriverSlot) return RowShade::own;
+    if (localDriverSlot > 0 && row.slot == localDriverSlot) return RowShade::own;
     const std::int64_t level = static_cast<std::int64_t>(row.level) * 100;
     if (level < static_cast<std::int64_t>(maxRaceLaps) * 80) return RowShade::darkGrey;
     if (level < static_cast<std::int64_t>(maxRaceLaps) * 90) return RowShade::lightGrey;

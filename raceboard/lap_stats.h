@@ -57,6 +57,10 @@ struct LapHistory {
     std::vector<std::int32_t> fastestLapCount;           // per slot
 };
 
+// The console's marks of the sector lists as they are built: after the
+// sector 2 list and after the sector 3 list.
+constexpr const char* kSectorListsConsole = "SECTOR 3=\n\nSECTOR 4=\n";
+
 Rankings buildRankings(const LapTables& tables, const FastestLapMeasure& measure, const LapHistory& history,
                        const RankingOptions& options);
 
@@ -93,6 +97,7 @@ WinnerGap gapToWinner(const LapTables& tables, const ResultRow& row, const Resul
 // Gap to the row before, when that driver completed as many laps as this row's level.
 bool gapToPrevious(const LapTables& tables, const ResultRow& row, const ResultRow& previous, std::int32_t& gap);
 
+// `own` for the recording driver's row (a server replay, slot 0, has none).
 enum class RowShade { none, own, darkGrey, lightGrey };
 RowShade resultShade(const ResultRow& row, std::int32_t maxRaceLaps, std::int32_t localDriverSlot);
 

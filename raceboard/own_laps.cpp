@@ -56,8 +56,11 @@ bool measureLaps(Bytes replay, std::int64_t& at, int frameRate, std::int32_t tra
             }
             const double quarter = static_cast<double>(static_cast<std::int64_t>(m) * trackLength) / 4.0;
             const double d = static_cast<double>(delta);
+            // The line was passed previous / d frames before the sample of
+            // count c - 1, so e = previous / d - c puts a sample of count c
+            // c + 1 + e frames after the line that opened the lap.
             if (m >= 1 && m <= 3 && p > quarter) {
-                table.mark[l][q][s] = truncateToInt((c + 2 + e - (p - quarter) / d) * 1000.0 / frameRate);
+                table.mark[l][q][s] = truncateToInt((c + 1 + e - (p - quarter) / d) * 1000.0 / frameRate);
                 ++m;
                 ++q;
             } else if ((m == 0 || m == 4) && previous >= 1 && previous < kNearLine) {

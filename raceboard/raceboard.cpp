@@ -41,7 +41,7 @@ void measureAndRank(Bytes replay, std::int64_t streamStart, RaceboardData& data,
 
     const bool sectorLists = h.localDriverSlot == 0 && t.hasRaceTable;
     data.rankings = buildRankings(t, data.measure, data.history, RankingOptions{sectorLists, false, kReplaySlots});
-    if (sectorLists) out << "SECTOR 3=\n" << "\nSECTOR 4=\n" << std::flush;
+    if (sectorLists) out << kSectorListsConsole << std::flush;
 }
 
 int runRaceboard(std::istream& in, std::ostream& out) {

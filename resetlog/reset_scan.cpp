@@ -201,7 +201,7 @@ struct ResetScanner {
             const std::int32_t verdict = pitsVerdictAt(stalls, m.position);
             const char* ending = verdict == kInPits      ? "  (in pits)"
                                  : verdict == kNotInPits ? "  (not  in pits)"
-                                                         : "  (pits ?\?)";
+                                                         : "  (pits ?\?\?)";
             record({frame, c, verdict, 0},
                    {p - m.position, l - m.lateralValue, m.positionStep, m.lateralStep,
                     headingChange(s.heading, m.heading) - m.headingStep, s.gear},

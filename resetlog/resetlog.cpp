@@ -14,7 +14,7 @@ namespace {
 const char* verdictText(std::int32_t verdict) {
     if (verdict == kInPits) return "(in pits)";
     if (verdict == kNotInPits) return "(not in pits)";
-    return "(pits ?\?)";
+    return "(pits ?\?\?)";
 }
 }  // namespace
 

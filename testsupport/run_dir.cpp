@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -83,6 +84,54 @@ RunResult runProgram(const std::string& exe, const RunDir& dir, const std::strin
     fs::remove(in, ec);
     fs::remove(out, ec);
     return r;
+}
+
+namespace {
+
+// Every file below `root` by its path relative to it, with its bytes.
+std::map<std::string, std::string> filesBelow(const std::string& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), root).generic_string()] = readFile(entry.path().string());
+    return files;
+}
+
+std::string namesOf(const std::map<std::string, std::string>& files) {
+    std::string names;
+    for (const auto& [name, bytes] : files) names += " " + name;
+    return names.empty() ? " none" : names;
+}
+
+}  // namespace
+
+std::string compareRunsWithFolderParts(const std::string& exe, const RunDir& dir,
+                                       const std::function<std::string(const std::string& folderPart)>& input) {
+    const std::map<std::string, std::string> before = filesBelow(dir.path());
+    std::map<std::string, std::string> reports;
+    int exitCode = 0;
+    std::string problems;
+    for (const std::string folderPart : {"", "../replay/", "..\\replay\\"}) {
+        RunResult r = runProgram(exe, dir, input(folderPart));
+        std::map<std::string, std::string> added;
+        for (const auto& [name, bytes] : filesBelow(dir.path())) {
+            if (before.count(name) && before.at(name) == bytes) continue;
+            added[name] = bytes;
+            fs::remove(dir.path() + "/" + name);
+        }
+        if (folderPart.empty()) {
+            reports = added;
+            exitCode = r.exitCode;
+            if (reports.empty()) problems += "the run with the plain name wrote nothing\n";
+            continue;
+        }
+        if (r.exitCode != exitCode)
+            problems += "typed with " + folderPart + ": exit code " + std::to_string(r.exitCode) + "\n";
+        if (added != reports)
+            problems += "typed with " + folderPart + ": new files" + namesOf(added) + " instead of" +
+                        namesOf(reports) + (namesOf(added) == namesOf(reports) ? " (other bytes)" : "") + "\n";
+    }
+    return problems;
 }
 
 std::string crlf(const std::string& text) {

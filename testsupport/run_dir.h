@@ -4,6 +4,7 @@
 // ZR_WINE_BIN is set, see wine_mode.h).
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "replay_builder.h"
@@ -46,6 +47,16 @@ struct RunResult {
 
 // Runs `exe` in `dir` with `input` on standard input (closed after it).
 RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input);
+
+// Runs `exe` with the replay names typed plainly, then with the folder parts
+// "../replay/" and "..\replay\" before them (`input` gives the console input
+// for such a prefix; the configured folder ends in "replay"). Every run must
+// end with the plain run's exit code and leave the plain run's new files,
+// byte for byte, in the working directory, and nothing else new below it.
+// The new files are removed after each run. Returns what differed; empty when
+// nothing did.
+std::string compareRunsWithFolderParts(const std::string& exe, const RunDir& dir,
+                                       const std::function<std::string(const std::string& folderPart)>& input);
 
 std::string readFile(const std::string& path);
 

@@ -193,6 +193,19 @@ TEST_F(BoxlogRun, StartUpFailures) {
     EXPECT_EQ(r.console, "Bitte Name der Datei (ohne .rpy) eingeben\n\n" + dir.configuredFolder() +
                              "race1.rpy\nDateiname oder Pfadangabe falsch!!!Press any key to continue . . . \n");
     EXPECT_FALSE(dir.exists("race1_PS.txt"));
+
+    // A folder line too short for the tracks folder: the path is shown, then refused.
+    SetUp();
+    dir.writeConfigLine("C:\\r\\");
+    r = run();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.console, "Bitte Name der Datei (ohne .rpy) eingeben\n\nC:\\r\\race1.rpy\n"
+                         "Dateiname oder Pfadangabe falsch!!!Press any key to continue . . . \n");
+    EXPECT_FALSE(dir.exists("race1_PS.txt"));
+}
+
+TEST_F(BoxlogRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(BOXLOG_EXE, dir, [](const std::string& f) { return f + "race1\n"; }), "");
 }
 
 TEST_F(BoxlogRun, AnUnwritableReportIsAFailure) {

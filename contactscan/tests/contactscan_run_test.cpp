@@ -81,11 +81,12 @@ TEST_F(ContactscanRun, WritesTheProtestListAndScript) {
     std::string script = dir.read("Protest_B.php");
     const std::string insert =
         "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (300, 2, '";
-    const std::string query = "', '0', 0)\";\r\n  $insert = mysql_query($sql_insert);\r\n";
+    const std::string query =
+        "', '0', 0)\";\r\n  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\r\n";
     EXPECT_EQ(script.rfind("<?php\r\nrequire(\"../basefiles/_functions.inc\");\r\n\r\n", 0), 0u);
     EXPECT_NE(script.find(insert + "   0:10  Anna Arnold/Carl Cramer" + query + insert +
                           "   0:20  Bert Brandt engine damage (12/63)" + query + insert +
-                          "   0:20  Bert Brandt lose a wheel" + query + "  echo \"OK"),
+                          "   0:20  Bert Brandt lose a wheel" + query + "  echo $fehler == \"\" ? \"OK"),
               std::string::npos);
     EXPECT_EQ(script.substr(script.size() - 4), "?>\r\n");
 }
@@ -127,6 +128,20 @@ TEST_F(ContactscanRun, NamesWithoutRaceNumberOrGridGetOnlyTheList) {
     }
     EXPECT_FALSE(dir.exists("Protest_b.php"));
     EXPECT_FALSE(dir.exists("Protest_B.php"));
+}
+
+TEST_F(ContactscanRun, ARaceNumberOfAnyLengthIsWrittenInFull) {
+    dir.writeReplay("99999999999999999999rplyA", buildReplay(raceWithIncidents()));
+    RunResult r = run("1\n99999999999999999999rplyA\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(dir.read("Protest_A.php").find("if(99999999999999999999>$idRace) {\r\n"), std::string::npos);
+}
+
+// The race number and the grid letter come from the name's last part too.
+TEST_F(ContactscanRun, ANameWithFolderPartsGivesTheListAndScriptInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(CONTACTSCAN_EXE, dir,
+                                         [](const std::string& f) { return "1\n" + f + "300rplyB\n"; }),
+              "");
 }
 
 TEST_F(ContactscanRun, WrongModeOrStartUpFailureLeavesNothing) {

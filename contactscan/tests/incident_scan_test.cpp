@@ -135,15 +135,19 @@ TEST(ContactRule, PairsAreJudgedInFrameOrderWhateverTheOrderOnTheTrack) {
     EXPECT_EQ(race.events(), (std::vector<Event>{{130, 4, 1}, {130, 4, 3}, {130, 1, 3}, {132, 3, 2}}));
 }
 
-TEST(ContactRule, ADamagedRecordWithThousandsOfSamplesPairsOnlyItsFirst64) {
+TEST(ContactRule, JunkSlotsAreDroppedBeforeTheFirst64CarSamplesArePaired) {
     Race race;
-    std::vector<SampleSpec> crowd(64, SampleSpec{40, 1000});  // slot 40 has no row
-    crowd.push_back({1, 1000});
-    crowd.push_back({3, 1000});  // a contact, but beyond the 64 samples a frame can hold
-    race.samples[110] = crowd;
+    std::vector<SampleSpec> junk(64, SampleSpec{63, 1000});  // slot 63 has no row
+    junk.push_back({1, 1000});
+    junk.push_back({3, 1000});  // a contact behind the junk
+    race.samples[110] = junk;
     race.samples[111] = std::vector<SampleSpec>(4000, SampleSpec{3, 1000});  // 8 million pairs unbounded
+    std::vector<SampleSpec> crowd(64, SampleSpec{2, 50000});  // a damaged record: 64 samples of one car
+    crowd.push_back({1, 1000});
+    crowd.push_back({3, 1000});  // a contact, but beyond the 64 car samples paired
+    race.samples[200] = crowd;
     race.run(ScanMode::contactsOnly);
-    EXPECT_EQ(race.events(), (std::vector<Event>{{111, 3, 3}}));
+    EXPECT_EQ(race.events(), (std::vector<Event>{{110, 1, 3}, {111, 3, 3}}));
 }
 
 TEST(IncidentScan, ModesChooseTheRules) {
@@ -276,9 +280,13 @@ TEST(LapLossTest, OnlyLapsBegunBeforeTheLeadersFinishCount) {
 
 TEST(LapListing, NameFieldsBestLapsAndTheCap) {
     ReplaySpec recipe;
-    recipe.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0}};
-    recipe.raceLaps = {lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}), lapRecord(3, {0, 1000000}),
-                     lapRecord(45, {0, 1000})};
+    // As many lap records are read as there are drivers. Anna's first record
+    // is overwritten by her second; her first line shows the best lap as it
+    // stood after the first.
+    recipe.drivers = {{"Anna", "Arnold", 1, 0}, {"Bert", "Brandt", 2, 0}, {"Carl", "Cramer", 3, 0},
+                      {"Dora", "Dietz", 4, 0}, {"Emil", "Ernst", 5, 0}};
+    recipe.raceLaps = {lapRecord(1, {0, 90000}), lapRecord(1, {0, 83456, 160000}), lapRecord(2, {0, 92000}),
+                     lapRecord(3, {0, 1000000}), lapRecord(45, {0, 1000})};
     recipe.hasRaceBlock = true;
     ByteVec bytes = buildReplay(recipe);
     ChainTables tables;
@@ -291,7 +299,8 @@ TEST(LapListing, NameFieldsBestLapsAndTheCap) {
         for (char c : bytes) shown += std::string(1, c) + " ";
         return shown;
     };
-    EXPECT_EQ(out.str(), field("Anna", "Arnold") + "1:16.544\n" + field("Bert", "Brandt") + "1:32.000\n" +
+    EXPECT_EQ(out.str(), field("Anna", "Arnold") + "1:30.000\n" + field("Anna", "Arnold") + "1:16.544\n" +
+                             field("Bert", "Brandt") + "1:32.000\n" +
                              field("Carl", "Cramer") + "\n" + "2 korrigierte Zeit:84544\n" +
                              "3 korrigierte Zeit:84544\n");
     EXPECT_EQ(tables.laps.shortestLap[1], 76544);

@@ -20,12 +20,16 @@ IncidentList listOf(const std::vector<IncidentEvent>& events) {
 }
 
 TEST(ReplayName, RaceNumberAndGrid) {
-    EXPECT_EQ(raceNumberOf("300rplyB"), 300);
-    EXPECT_EQ(raceNumberOf("rplyB"), 0);
-    EXPECT_EQ(raceNumberOf("+12x"), 12);
-    EXPECT_EQ(raceNumberOf("-5B"), -5);
-    EXPECT_EQ(raceNumberOf("123456rplyC"), 123456);
-    EXPECT_EQ(raceNumberOf("99999999999999999999B"), 0);  // beyond any race number
+    // The digits as written, leading zeros dropped; none without a number above 0.
+    EXPECT_EQ(raceNumberOf("300rplyB"), "300");
+    EXPECT_EQ(raceNumberOf("rplyB"), "");
+    EXPECT_EQ(raceNumberOf("+12x"), "12");
+    EXPECT_EQ(raceNumberOf(" \t0300rplyB"), "300");
+    EXPECT_EQ(raceNumberOf("-5B"), "");
+    EXPECT_EQ(raceNumberOf("000rplyB"), "");
+    EXPECT_EQ(raceNumberOf("+-5B"), "");
+    EXPECT_EQ(raceNumberOf("123456rplyC"), "123456");
+    EXPECT_EQ(raceNumberOf("0099999999999999999999rplyA"), "99999999999999999999");
     EXPECT_EQ(gridNumberOf("300rplyA"), 1);
     EXPECT_EQ(gridNumberOf("300rplyE"), 5);
     EXPECT_EQ(gridNumberOf("300rplyF"), 0);
@@ -68,7 +72,7 @@ TEST(ProtestScript, WholeTextForTwoContacts) {
     name(d, 1, "Anna", "Arnold");
     name(d, 2, "Bert", "Brandt");
     name(d, 3, "Carl", "Cramer");
-    std::string script = protestScript(listOf({{36 * 65, 1, 2}, {36 * 3725, 3, 1}}), d, 36, 300, 2);
+    std::string script = protestScript(listOf({{36 * 65, 1, 2}, {36 * 3725, 3, 1}}), d, 36, "300", 2);
     EXPECT_EQ(script,
               "<?php\n"
               "require(\"../basefiles/_functions.inc\");\n"
@@ -78,9 +82,11 @@ TEST(ProtestScript, WholeTextForTwoContacts) {
               "or die(\"Keine Verbindung m\xF6glich: \" . mysql_error());\n"
               "print \"Verbindung zum Datenbankserver erfolgreich<br>\";\n"
               "mysql_select_db($database) or die(\"Auswahl der Datenbank fehlgeschlagen\");\n"
+              "mysql_query(\"SET NAMES latin1\");\n"
               "\n"
               "$table=\"kvrl_protestsystem\";\n"
               "$idRace=0; //Variable zum Merken des letzten Rennens f\xFCrs Grid\n"
+              "$fehler=\"\"; //Fehler beim Eintragen\n"
               "$sql=\"SELECT idRace FROM $table WHERE idGrid=2 AND idDriver IS NULL ORDER BY idRace DESC LIMIT 1\";\n"
               "$result = mysql_query($sql) or die(\"Update fehlgeschlagen: \" . mysql_error());\n"
               "if ($row = mysql_fetch_array($result)) {\n"
@@ -92,11 +98,12 @@ TEST(ProtestScript, WholeTextForTwoContacts) {
               " if(300==$nextrace['id'] || 300==$nextrace['id']-1) {\n"
               "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values "
               "(300, 2, '   1:05  Anna Arnold/Bert Brandt', '0', 0)\";\n"
-              "  $insert = mysql_query($sql_insert);\n"
+              "  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\n"
               "  $sql_insert = \"INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values "
               "(300, 2, '1:02:05  Carl Cramer/Anna Arnold', '0', 0)\";\n"
-              "  $insert = mysql_query($sql_insert);\n"
-              "  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"
+              "  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . \"<br>\";\n"
+              "  echo $fehler == \"\" ? \"OK, die Datenbank wurde aktualisiert.<br>\" : \"Fehler aufgetreten! \" . "
+              "$fehler;\n"
               " } else {\n"
               "  echo \"Fehler aufgetreten!\";\n"
               "  echo \"Falsche Rennummer?<br>\";\n"
@@ -113,16 +120,16 @@ TEST(ProtestScript, WholeTextForTwoContacts) {
 TEST(ProtestScript, WheelsEngineLongRaceNumbersAndNoEvents) {
     DriverTable d;
     name(d, 4, "Dan", "O'Hara$");
-    std::string script = protestScript(listOf({{72, 4, -5}, {72, 4, 1063}}), d, 36, 123456, 5);
+    std::string script = protestScript(listOf({{72, 4, -5}, {72, 4, 1063}}), d, 36, "123456", 5);
     EXPECT_NE(script.find("values (123456, 5, '   0:02  Dan O''Hara\\$ lose a wheel', '0', 0)\";\n"),
               std::string::npos);
     EXPECT_NE(script.find("values (123456, 5, '   0:02  Dan O''Hara\\$ engine damage (63/63)', '0', 0)\";\n"),
               std::string::npos);
     EXPECT_NE(script.find("if(123456>$idRace) {\n if(123456==$nextrace['id'] || 123456==$nextrace['id']-1) {\n"),
               std::string::npos);
-    std::string empty = protestScript(IncidentList{}, d, 36, 7, 1);
+    std::string empty = protestScript(IncidentList{}, d, 36, "7", 1);
     EXPECT_EQ(empty.find("INSERT"), std::string::npos);
-    EXPECT_NE(empty.find("-1) {\n  echo \"OK, die Datenbank wurde aktualisiert.<br>\";\n"), std::string::npos);
+    EXPECT_NE(empty.find("-1) {\n  echo $fehler == \"\" ? \"OK"), std::string::npos);
 }
 
 }  // namespace

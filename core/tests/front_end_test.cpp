@@ -44,6 +44,17 @@ TEST(FrontEnd, PathsComeFromTheConfiguredFolder) {
     ASSERT_TRUE(glued);
     EXPECT_EQ(glued->replayPath, "X:\\Sim\\replayr.rpy");
 
+    // A name with folder parts is opened as typed; the reports take its last part.
+    for (const char* typed : {"../replay/300rplyB", "..\\replay\\300rplyB", "x\\y/300rplyB"}) {
+        auto parts = buildRunPaths(typed, "X:\\Sim\\replay\\", profileOf(Program::boxlog));
+        ASSERT_TRUE(parts);
+        EXPECT_EQ(parts->replayPath, "X:\\Sim\\replay\\" + std::string(typed) + ".rpy");
+        EXPECT_EQ(parts->replayName, "300rplyB");
+        EXPECT_EQ(parts->reportName, "300rplyB_PS.txt");
+    }
+    EXPECT_EQ(replayNameInReports("race"), "race");
+    EXPECT_EQ(replayNameInReports("race/"), "");
+
     // A line too short to hold "replay\" cannot give a tracks folder.
     EXPECT_FALSE(buildRunPaths("r", "C:\\r\\", profileOf(Program::dropwatch)));
     EXPECT_TRUE(buildRunPaths("r", "replay\\", profileOf(Program::dropwatch)));

@@ -168,6 +168,10 @@ TEST_F(DropwatchRun, StartUpFailuresLeaveNoReport) {
     }
 }
 
+TEST_F(DropwatchRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(DROPWATCH_EXE, dir, [](const std::string& f) { return f + "race1\n"; }), "");
+}
+
 TEST_F(DropwatchRun, AnUnwritableReportIsAFailure) {
     std::filesystem::create_directory(dir.path() + "/race1_Disco.txt");  // a folder in the report's place
     RunResult r = run();

@@ -28,6 +28,15 @@ CarScript car(int slot, std::int32_t position, std::vector<Span> gaps, std::int3
 
 constexpr std::int32_t kOutside = 2000 * 2000;
 
+// A car that stands just before the line until its last sample before the
+// gaps, which lies just after it.
+CarScript acrossTheLine(int slot, std::vector<Span> gaps) {
+    return [=](int u) -> std::optional<SampleSpec> {
+        if (anyHolds(gaps, u)) return std::nullopt;
+        return SampleSpec{slot, u < gaps.front().from - 1 ? 5998500 : 1500};
+    };
+}
+
 // A qualifying session of 130.3 s at 36 frames per second on a track whose pit
 // lane runs from 4000 m across the line to 150 m. With "timediff.ini" 1 1 the
 // walk visits frames 0 to 2530 (70.3 s × 36 = 2530.8) and an absence counts up
@@ -40,7 +49,8 @@ ReplaySpec qualifying() {
                     {"Carl", "Cramer", 3, 0},  {"Dora", "Dietz", 4, 0},  {"Emil", "Engel", 5, 0},
                     {"Fritz", "Fuchs", 6, 0},  {"Gina", "Grimm", 7, 0},  {"Hans", "Huber", 8, 0},
                     {"Ida", "Imhof", 9, 0},    {"Jan", "Jung", 10, 0},   {"Karl", "Kunz", 11, 0},
-                    {"Lena", "Lang", 12, 0},    {"Zora", "Zander", 25, 0}};
+                    {"Lena", "Lang", 12, 0},    {"Mia", "Mohr", 13, 0},   {"Nils", "Noll", 14, 0},
+                    {"Zora", "Zander", 25, 0}};
     recipe.practiceLaps = {lapRecord(1, {0, 90000, 185000}), lapRecord(3, {0, 95000})};
     std::vector<CarScript> cars = {
         car(0, kOutside, {{100, 1179}}, 0, 2000 * 100),  // stands outside the lane, reappears in it: listed
@@ -56,6 +66,8 @@ ReplaySpec qualifying() {
         car(10, kOutside, {{1000, 2530}}),          // back after the walk ended
         car(11, kOutside, {{0, 4}}),                // first seen in frame 5
         car(12, kOutside, {{300, 305}}),            // back in frame 306
+        acrossTheLine(13, {{100, 1179}}),           // crossed the line before it vanished (in the lane)
+        car(14, kOutside, {{100, 1179}}, -6),       // rolls backwards 6 units a frame
         car(25, kOutside, {{100, 1179}}),           // no row for slot 25
     };
     // The first stream record is never walked: a sighting there would make car 11's
@@ -121,6 +133,7 @@ TEST_F(ExitwatchRun, ListsTheEscapesOutsideThePitLane) {
     EXPECT_EQ(dir.read("quali1_ESCinQ.txt"), crlf(kListing));
 }
 
+// Without the lane a car that crossed the line or rolled backwards still moved.
 TEST_F(ExitwatchRun, WithoutTrackFileEveryStandingAbsenceCounts) {
     std::filesystem::remove_all(dir.path() + "/sim/tracks/quali");
     RunResult r = run();
@@ -149,6 +162,11 @@ TEST_F(ExitwatchRun, NoEscapeHoldsTheConsoleAndWritesNothing) {
     EXPECT_EQ(r.console, kPrompt + "\nStart Pitlane= 4000  End Pitlane= 150\n  QUALI\n\n" + kProgress +
                              "No illegal ESC'S FOUND!\n" + kPause);
     EXPECT_FALSE(dir.exists("quali1_ESCinQ.txt"));
+}
+
+TEST_F(ExitwatchRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(EXITWATCH_EXE, dir, [](const std::string& f) { return f + "quali1\n"; }),
+              "");
 }
 
 TEST_F(ExitwatchRun, StartUpFailures) {

@@ -99,6 +99,20 @@ TEST(HeatboardRun, ZeroAtTheSecondPromptEvaluatesGridAAlone) {
     EXPECT_NE(page.find("MOD:    GPMOD6 </PRE>"), std::string::npos);
 }
 
+TEST(HeatboardRun, WithoutRaceLapsTheConsoleShowsNoSectorLists) {
+    RunDir dir;
+    dir.writeConfig();
+    dir.writeFile("myname.ini", "Anna Arnold");
+    std::vector<GridCar> cars = {racer("Anna", "Arnold", 1, 2000, 0, 40000),
+                                 racer("Bert", "Brandt", 2, 2000, 0, 41000)};
+    for (GridCar& car : cars) car.race.clear();
+    dir.writeReplay("practice", buildReplay(gridReplay(cars, 0)));
+    RunResult r = runProgram(HEATBOARD_EXE, dir, "practice\n0\n0\n");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(dir.exists("practiceAll.html"));
+    EXPECT_EQ(r.console.find("SECTOR"), std::string::npos) << r.console;
+}
+
 TEST(HeatboardRun, FiveGridsFillOneHundredSlots) {
     RunDir dir;
     dir.writeConfig();
@@ -145,6 +159,15 @@ TEST(HeatboardRun, AClientReplayAfterGoodGridsEndsWithoutAPage) {
     ASSERT_GE(r.console.size(), end.size());
     EXPECT_EQ(r.console.substr(r.console.size() - end.size()), end);
     EXPECT_FALSE(dir.exists("heatAAll.html"));
+}
+
+// The page is named after grid A's name and shows it in its head.
+TEST(HeatboardRun, NamesWithFolderPartsGiveThePageInTheWorkingDirectory) {
+    RunDir dir;
+    writeHeatEvent(dir);
+    EXPECT_EQ(compareRunsWithFolderParts(HEATBOARD_EXE, dir,
+                                         [](const std::string& f) { return f + "heatA\n" + f + "heatB\n0\n0\n"; }),
+              "");
 }
 
 TEST(HeatboardRun, StartUpFailures) {

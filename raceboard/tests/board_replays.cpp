@@ -29,26 +29,41 @@ std::int32_t runPosition(const CarRun& run, double ms, std::int32_t trackLength)
     return static_cast<std::int32_t>(shape(std::min((ms - st.back()) / lap, 0.999)));
 }
 
+CarTrace traceOf(const CarRun& run, std::int32_t trackLength) {
+    return {run.slot, [run, trackLength](double ms) { return runPosition(run, ms, trackLength); }};
+}
+
 namespace {
-std::vector<SampleSpec> samplesAt(const std::vector<CarRun>& cars, double ms, std::int32_t trackLength) {
+
+std::vector<SampleSpec> samplesAt(const std::vector<CarTrace>& cars, double ms) {
     std::vector<SampleSpec> samples;
-    for (const CarRun& car : cars) samples.push_back({car.slot, runPosition(car, ms, trackLength)});
+    for (const CarTrace& car : cars) samples.push_back({car.slot, car.positionAt(ms)});
     return samples;
 }
+
+std::vector<CarTrace> tracesOf(const std::vector<CarRun>& runs, std::int32_t trackLength) {
+    std::vector<CarTrace> traces;
+    for (const CarRun& run : runs) traces.push_back(traceOf(run, trackLength));
+    return traces;
+}
+
 }  // namespace
 
-std::vector<RecordSpec> serverRaceStream(const std::vector<CarRun>& cars, int frameRate, std::int32_t trackLength,
-                                         int frames) {
+std::vector<RecordSpec> serverRaceStream(const std::vector<CarTrace>& cars, int frameRate, int frames) {
     std::vector<RecordSpec> records;
-    records.push_back(sessionRecord(0, samplesAt(cars, 0, trackLength)));
-    records.push_back(sessionRecord(1, samplesAt(cars, 0, trackLength)));
-    for (int j = 0; j < frames; ++j)
-        records.push_back(frameRecord(samplesAt(cars, j * 1000.0 / frameRate, trackLength)));
+    records.push_back(sessionRecord(0, samplesAt(cars, 0)));
+    records.push_back(sessionRecord(1, samplesAt(cars, 0)));
+    for (int j = 0; j < frames; ++j) records.push_back(frameRecord(samplesAt(cars, j * 1000.0 / frameRate)));
     return records;
 }
 
-std::vector<RecordSpec> participantStream(const CarRun& own, const std::vector<CarRun>& others, int frameRate,
-                                          std::int32_t trackLength, int frames, int raceStartFrame) {
+std::vector<RecordSpec> serverRaceStream(const std::vector<CarRun>& cars, int frameRate, std::int32_t trackLength,
+                                         int frames) {
+    return serverRaceStream(tracesOf(cars, trackLength), frameRate, frames);
+}
+
+std::vector<RecordSpec> participantStream(const CarTrace& own, const std::vector<CarTrace>& others, int frameRate,
+                                          int frames, int raceStartFrame) {
     std::vector<RecordSpec> records;
     for (int j = 0; j < frames; ++j) {
         const double ms = j * 1000.0 / frameRate;
@@ -56,11 +71,17 @@ std::vector<RecordSpec> participantStream(const CarRun& own, const std::vector<C
         RecordSpec r;
         r.blocks.push_back(sessionBlock(clock));
         r.blocks.push_back(fillerBlock(3, 6));
-        r.blocks.push_back(ownCarBlock(runPosition(own, ms, trackLength)));
-        r.blocks.push_back(sampleBlock(samplesAt(others, ms, trackLength)));
+        r.blocks.push_back(ownCarBlock(own.positionAt(ms)));
+        r.blocks.push_back(sampleBlock(samplesAt(others, ms)));
         records.push_back(r);
     }
     return records;
+}
+
+std::vector<RecordSpec> participantStream(const CarRun& own, const std::vector<CarRun>& others, int frameRate,
+                                          std::int32_t trackLength, int frames, int raceStartFrame) {
+    return participantStream(traceOf(own, trackLength), tracesOf(others, trackLength), frameRate, frames,
+                             raceStartFrame);
 }
 
 }  // namespace zr::test

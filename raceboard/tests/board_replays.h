@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "replay_builder.h"
@@ -30,9 +31,17 @@ struct CarRun {
 // that pace in its last lap without crossing the line again.
 std::int32_t runPosition(const CarRun& run, double ms, std::int32_t trackLength);
 
+// A car's slot and its track position at a time (ms) of the recording.
+struct CarTrace {
+    int slot = 0;
+    std::function<std::int32_t(double ms)> positionAt;
+};
+CarTrace traceOf(const CarRun& run, std::int32_t trackLength);
+
 // A server race: one record before the start, the race-start record (type 13,
 // start flag set), then `frames` frames of car samples; frame j after the
 // start record is at j * 1000 / frameRate ms of the race stamps.
+std::vector<RecordSpec> serverRaceStream(const std::vector<CarTrace>& cars, int frameRate, int frames);
 std::vector<RecordSpec> serverRaceStream(const std::vector<CarRun>& cars, int frameRate, std::int32_t trackLength,
                                          int frames);
 
@@ -40,6 +49,8 @@ std::vector<RecordSpec> serverRaceStream(const std::vector<CarRun>& cars, int fr
 // clock is the frame's time (hundredths of a second times 256, the low byte
 // the start flag, set from `raceStartFrame` on), with the own-car block of
 // `own` and car samples of `others`.
+std::vector<RecordSpec> participantStream(const CarTrace& own, const std::vector<CarTrace>& others, int frameRate,
+                                          int frames, int raceStartFrame);
 std::vector<RecordSpec> participantStream(const CarRun& own, const std::vector<CarRun>& others, int frameRate,
                                           std::int32_t trackLength, int frames, int raceStartFrame);
 

@@ -51,12 +51,12 @@ TEST(DriverMenu, LapRanksAndTheirChart) {
     EXPECT_EQ(rankChart(lapRanks(r.tables, 3), 5), "  1  \n    2\n33 3 \n");
 }
 
-TEST(DriverMenu, LongRacesShow79ColumnsEndedByACarriageReturn) {
+TEST(DriverMenu, LongRacesShow79ColumnsAndEveryRowEndsWithALineEnd) {
     std::vector<int> ranks(101, 1);
     ranks[0] = 0;
     ranks[80] = 2;
     std::string chart = rankChart(ranks, 100);
-    EXPECT_EQ(chart, std::string(79, '1') + "\r" + std::string(79, ' ') + "\r");
+    EXPECT_EQ(chart, std::string(79, '1') + "\n" + std::string(79, ' ') + "\n");
 }
 
 TEST(DriverMenu, StandingsAndTheDialogue) {

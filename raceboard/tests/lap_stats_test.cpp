@@ -142,6 +142,7 @@ TEST(Classification, LevelsGapsShadesAndPositions) {
     EXPECT_EQ(resultShade(rows[4], 6, 0), RowShade::darkGrey);
     EXPECT_EQ(resultShade(rows[2], 6, 3), RowShade::own);
     EXPECT_EQ(resultShade(ResultRow{1, 6}, 6, 0), RowShade::none);
+    EXPECT_EQ(resultShade(ResultRow{0, 6}, 6, 0), RowShade::none);  // a server replay has no own car
 
     // After lap 1: 0 (40000), 2 (40500), 1 (41000), 3, 4, 5.
     EXPECT_EQ(positionAfterLap(t, 1, 1), 3);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -82,12 +83,8 @@ TEST(FastestLap, MarksAndSpeedsOfTheFastestRaceLap) {
 
     // Slot 1's fastest lap is lap 2 (39 s at an even pace). The quarters are
     // quarters of the largest position seen, one frame's distance short of
-    // the line, and each mark lies one frame (27.8 ms) late, as the frame
-    // count of the measurement starts.
-    const double frame = 1000.0 / 36;
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_NEAR(m.sectorMarks[1][k], 39000.0 * k * length / 4 / kTrack + frame, 2) << k;
-    EXPECT_NEAR(sectorTime(m, r.tables, 1, 2), 39000.0 * length / 4 / kTrack, 2);
+    // the line.
+    for (int k = 1; k <= 3; ++k) EXPECT_NEAR(m.sectorMarks[1][k], 39000.0 * k * length / 4 / kTrack, 2) << k;
     EXPECT_EQ(sectorTime(m, r.tables, 1, 4), 39000 - m.sectorMarks[1][3]);
     EXPECT_EQ(m.sectorMarks[1][0], 0);
     // 2400000 units in 39 s: 1709.4 units a frame, 110.79 km/h. The sample
@@ -104,6 +101,83 @@ TEST(FastestLap, MarksAndSpeedsOfTheFastestRaceLap) {
     EXPECT_LT(s.min[0], 6000);
     EXPECT_EQ(s.max[0], std::max(s.max[2], s.max[3]));
     EXPECT_EQ(s.min[0], std::min(s.min[1], s.min[4]));
+}
+
+// A car at one steady speed: it passes the line at firstLineMs + i * lapMs,
+// between two frames and never on a whole millisecond, so every quarter mark
+// and line crossing falls at a known time between frames.
+struct SteadyCar {
+    int slot = 1;
+    double firstLineMs = 1005.3;
+    double lapMs = 36000.4;
+
+    std::int32_t positionAt(double ms) const {
+        const double u = (ms - firstLineMs) / lapMs;
+        return static_cast<std::int32_t>((u - std::floor(u)) * kTrack);
+    }
+    CarTrace trace() const {
+        return {slot, [car = *this](double ms) { return car.positionAt(ms); }};
+    }
+    // Lap stamps: the crossings truncated to the millisecond.
+    std::vector<std::uint32_t> stamps(int laps) const {
+        std::vector<std::uint32_t> out;
+        for (int i = 0; i <= laps; ++i) out.push_back(static_cast<std::uint32_t>(firstLineMs + i * lapMs));
+        return out;
+    }
+    // The sector marks as they really are: ms from the line to each quarter of
+    // the measured track length, and to the next line, truncated.
+    std::int32_t trueMark(int m, std::int32_t measuredLength) const {
+        const double units = m == 4 ? kTrack : m * (measuredLength / 4.0);
+        return static_cast<std::int32_t>(std::floor(units / kTrack * lapMs));
+    }
+};
+
+TEST(SectorMarks, LieOnTheTrueCrossingsToTheMillisecond) {
+    const SteadyCar car;
+    constexpr int kLaps = 3;
+    // A server replay at 36 frames per second.
+    ReplaySpec server;
+    server.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    server.hasRaceBlock = true;
+    server.raceLaps = {lapRecord(1, car.stamps(kLaps))};
+    server.records = serverRaceStream({car.trace()}, 36, 36 * 112);
+    Read r;
+    readAll(server, r);
+    const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0);
+    ASSERT_EQ(r.tables.race[1].bestRaceLap.lap, 1);
+    FastestLapMeasure m;
+    std::ostringstream out;
+    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk, m, out);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.sectorMarks[1][k], car.trueMark(k, length)) << k;
+    EXPECT_EQ(sectorTime(m, r.tables, 1, 1) + sectorTime(m, r.tables, 1, 2) + sectorTime(m, r.tables, 1, 3) +
+                  sectorTime(m, r.tables, 1, 4),
+              r.tables.race[1].bestRaceLap.time);
+
+    // The same car recorded by its driver at 60 frames per second: every lap
+    // of the race is measured from the own-car block.
+    ReplaySpec own;
+    own.frameRateByte = 60;
+    own.localDriverSlot = 1;
+    own.drivers = {{"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}, {"Carl", "Cramer", 3, 3}};
+    own.hasRaceBlock = true;
+    own.raceLaps = {lapRecord(1, car.stamps(kLaps))};
+    own.records = participantStream(car.trace(), {}, 60, 60 * 112, 0);
+    Read p;
+    readAll(own, p);
+    const std::int32_t ownLength = scanTrackLength(view(p.bytes), p.streamStart, 1, 0);
+    auto table = std::make_unique<OwnSectorTable>();
+    measureOwnLaps(view(p.bytes), p.streamStart, 60, ownLength, p.tables, 1, *table, out);
+    for (int l = 1; l <= kLaps; ++l)
+        for (int k = 1; k <= 4; ++k)
+            EXPECT_EQ(table->mark[l][k][kRaceSession], car.trueMark(k, ownLength)) << l << " " << k;
+    finishOwnSectorTable(*table, p.tables, 1);
+    // Sector 4 runs to the lap's end: the closing crossing in lap 1, the
+    // lap time from the stamps afterwards.
+    for (int l = 1; l <= kLaps; ++l) {
+        std::int32_t sum = 0;
+        for (int k = 1; k <= 4; ++k) sum += table->mark[l][k][kRaceSession];
+        EXPECT_EQ(sum, l == 1 ? car.trueMark(4, ownLength) : p.tables.race[1].raceLapTimes[l]) << l;
+    }
 }
 
 TEST(FastestLap, SpeedSpikesAndSpeedsOver360DoNotCount) {
@@ -217,7 +291,7 @@ TEST(OwnLaps, EveryMeasuredLapGetsItsSectorsAndTheBestsGoToRowZero) {
     EXPECT_EQ(table->maxSpeed[6][0][practice], 0);
     for (int l = 1; l <= 4; ++l) EXPECT_GT(table->maxSpeed[l][4][race], 0) << l;
 
-    // The four sectors add up to the lap time; the first lies one frame late.
+    // The four sectors add up to the lap time.
     for (int l : {1, 2, 4, 5}) {
         const std::int32_t* sum[] = {&table->mark[l][1][practice], &table->mark[l][2][practice],
                                      &table->mark[l][3][practice], &table->mark[l][4][practice]};

@@ -83,6 +83,20 @@ TEST(RaceboardRun, ParticipantReplayPage) {
         << r.console;
 }
 
+TEST(RaceboardRun, AnOwnLapWithANegativeSectorShowsItsNumberOnly) {
+    // The stamp of the own race lap 3 lies 19 s before the car reaches the
+    // line: the lap is shorter than its third quarter mark.
+    ReplaySpec recipe = participantRaceReplay();
+    recipe.raceLaps[1].entries[3].stamp = 255000;
+    Board board(recipe);
+    EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
+    const std::string page = board.dir.read("race.html");
+    const std::string race = page.substr(page.find("RACE LAPS of"));
+    EXPECT_NE(race.find("<tr> \r\n<td align=\"center\"> 3 </td> </tr> \r\n"), std::string::npos);
+    EXPECT_NE(race.find("<tr> \r\n<td align=\"center\"> 4 </td> <td align=\"right\""), std::string::npos);
+    EXPECT_EQ(race.find("-0"), std::string::npos);
+}
+
 TEST(RaceboardRun, ReplayWithoutRaceTableHasHeadTitleAndFooterOnly) {
     Board board(practiceOnlyReplay());
     RunResult r = board.run("race\n");  // no dialogue, so no further input
@@ -103,6 +117,22 @@ TEST(RaceboardRun, FewerThanThreeDriverRecordsSkipTheDialogue) {
     // The normal page, with empty leader and fastest-lap parts.
     EXPECT_NE(page.find("<caption align=\"left\"> <b>LEADER</b> </caption> <tr> \r\n</tr> \r\n"), std::string::npos);
     EXPECT_NE(page.find("v min"), std::string::npos);
+}
+
+TEST(RaceboardRun, ADriverInSlotZeroOfAServerReplay) {
+    // Slot 0 leads laps 3 to 5 and drives the fastest laps 3 and 5: he is
+    // listed in the LEADER, CONSISTENCY and NUMBER OF FASTEST LAPS tables, never
+    // on yellow, as no car of a server replay is the own one.
+    ReplaySpec recipe = serverRaceReplay();
+    recipe.raceLaps.push_back(lapRecord(0, {1100, 41000, 80500, 119700, 159000, 199000}));
+    Board board(recipe);
+    EXPECT_EQ(board.run("race\n0\n").exitCode, 0);
+    const std::string page = board.dir.read("race.html");
+    // His run closes the LEADER table.
+    EXPECT_NE(page.find("<td> \r\n lap 3-5: Race Server </td> \r\n </tr> \r\n </border> </table>"), std::string::npos);
+    EXPECT_NE(page.find("<td>\r\nRace Server </td> <td>\r\n0.76 </td>"), std::string::npos);
+    EXPECT_NE(page.find("<td align=\"center\">\r\nRace Server </td> <td>\r\n2 </td>"), std::string::npos);
+    EXPECT_EQ(page.find("FFFF00"), std::string::npos);
 }
 
 TEST(RaceboardRun, SectionRowsHoldTheLongestListShown) {
@@ -146,6 +176,12 @@ TEST(RaceboardRun, StartFailures) {
                              "Dateiname or Pfad false!!!Press any key to continue . . . \n");
         EXPECT_FALSE(board.dir.exists("other.html"));
     }
+}
+
+TEST(RaceboardRun, ANameWithFolderPartsGivesThePageInTheWorkingDirectory) {
+    Board board(serverRaceReplay());
+    EXPECT_EQ(
+        compareRunsWithFolderParts(RACEBOARD_EXE, board.dir, [](const std::string& f) { return f + "race\n0\n"; }), "");
 }
 
 TEST(RaceboardRun, CutAndDamagedReplaysEndWithAPage) {

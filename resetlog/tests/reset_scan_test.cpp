@@ -71,7 +71,7 @@ TEST(ResetTeleport, SidewaysJumpOfAStandingCarInGearOne) {
     ResetScan scan = scanOf(teleportRace().build(), StallBounds{}, &console);
     EXPECT_EQ(seen(scan), (std::vector<Seen>{{150, 1, kNoVerdict, 0}}));
     EXPECT_EQ(scan.resetsPerCar[1], 1);
-    EXPECT_EQ(console, "  1     0:15\tA.Arnold  0/500    0/0   0  0  (pits ?\?)\n");
+    EXPECT_EQ(console, "  1     0:15\tA.Arnold  0/500    0/0   0  0  (pits ?\?\?)\n");
 }
 
 TEST(ResetTeleport, EachTestCanRefuseIt) {

@@ -32,7 +32,7 @@ TEST(ResetListing, EventsThenTheRankingByCount) {
               "  SHIFT R-LISTE\n\n"
               "  1\t   2:05\t B.Brandt   (in pits)\n"
               "  2\t1:02:30\t Z.Zimmer   (not in pits) ATTENTION: unsure if ShiftR correct\n"
-              "  3\t1:02:32\t .   (pits ?\?) ATTENTION: unsure if ShiftR correct\n"
+              "  3\t1:02:32\t .   (pits ?\?\?) ATTENTION: unsure if ShiftR correct\n"
               "  4\t1:04:48\t Z.Zimmer   (in pits)\n"
               "  5\t1:09:26\t .   (not in pits)\n"
               "\n\n  \xDC" "BERSICHT\n\n"
@@ -57,7 +57,8 @@ ResetRace raceWithResets() {
     return race;
 }
 
-std::string listing(const char* first, const char* second, const char* third, const char* fourth) {
+std::string listing(const std::string& first, const std::string& second, const std::string& third,
+                    const std::string& fourth) {
     return std::string("  SHIFT R-LISTE\n\n") + "  1\t   0:02\t C.Cramer   " + first + "\n" + "  2\t   0:15\t A.Arnold   " +
            second + " ATTENTION: unsure if ShiftR correct\n" + "  3\t   0:25\t B.Brandt   " + third +
            " ATTENTION: unsure if ShiftR correct\n" + "  4\t   0:41\t C.Cramer   " + fourth + "\n" +
@@ -103,7 +104,7 @@ TEST_F(ResetlogRun, StallsCountingUpTheLapTurnTheVerdictsRound) {
               crlf(listing("(not in pits)", "(not in pits)", "(in pits)", "(not in pits)")));
 }
 
-TEST_F(ResetlogRun, WithoutTheTrackFileNoVerdictIsGiven) {
+TEST_F(ResetlogRun, WithoutTheTrackFileOrWithEqualStallsNoVerdictIsGiven) {
     std::filesystem::remove_all(dir.path() + "/sim/tracks/oval");
     RunResult r = run();
     EXPECT_EQ(r.exitCode, 0);
@@ -112,7 +113,14 @@ TEST_F(ResetlogRun, WithoutTheTrackFileNoVerdictIsGiven) {
                              "Deshalb funktioniert die \"in Box-Anzeige\" nicht.\n\n" +
                              progress()),
               std::string::npos);
-    EXPECT_EQ(dir.read("race1_SR.txt"), crlf(listing("(pits ?\?)", "(pits ?\?)", "(pits ?\?)", "(pits ?\?)")));
+    const std::string unknown = "(pits ?\?\?)";
+    EXPECT_NE(r.console.find("  2     0:15\tA.Arnold  0/500    0/0   0  0  " + unknown + "\n"), std::string::npos);
+    EXPECT_EQ(dir.read("race1_SR.txt"), crlf(listing(unknown, unknown, unknown, unknown)));
+
+    dir.writeTrack("oval", trackIniText(100, 900, 50, 50));
+    r = run();
+    EXPECT_NE(r.console.find("  2     0:15\tA.Arnold  0/500    0/0   0  0  " + unknown + "\n"), std::string::npos);
+    EXPECT_EQ(dir.read("race1_SR.txt"), crlf(listing(unknown, unknown, unknown, unknown)));
 }
 
 TEST_F(ResetlogRun, NoResetWritesNothingAndHoldsTheConsole) {
@@ -137,6 +145,10 @@ TEST_F(ResetlogRun, StartUpFailuresLeaveNoReport) {
          [](const ResetlogRun& t) {
              return t.prompt + t.replayPath() + "\n" + "Dateiname oder Pfadangabe falsch!!!" + t.pause;
          }},
+        {"folder line too short", [](RunDir& d) { d.writeConfigLine("C:\\r\\"); },
+         [](const ResetlogRun& t) {
+             return t.prompt + "C:\\r\\race1.rpy\n" + "Dateiname oder Pfadangabe falsch!!!" + t.pause;
+         }},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -146,6 +158,10 @@ TEST_F(ResetlogRun, StartUpFailuresLeaveNoReport) {
         EXPECT_EQ(r.console, c.console(*this)) << c.what;
         EXPECT_FALSE(dir.exists("race1_SR.txt")) << c.what;
     }
+}
+
+TEST_F(ResetlogRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
+    EXPECT_EQ(compareRunsWithFolderParts(RESETLOG_EXE, dir, [](const std::string& f) { return f + "race1\n"; }), "");
 }
 
 TEST_F(ResetlogRun, AnUnwritableReportIsAFailure) {
