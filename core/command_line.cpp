@@ -141,11 +141,11 @@ std::string jsonFileName(const std::string& replayName, const char* program) {
     return replayName + "_" + program + ".json";
 }
 
-CommandOutcome commandOutcome(ListingOutcome listing, std::string nothingFound, const char* program,
+CommandOutcome commandOutcome(ListingOutcome listing, std::string noReportNote, const char* program,
                               const RunPaths& paths, std::string json) {
     CommandOutcome outcome;
     outcome.reports = std::move(listing.reports);
-    if (outcome.reports.empty()) outcome.nothingFound = std::move(nothingFound);
+    if (outcome.reports.empty()) outcome.note = std::move(noReportNote);
     outcome.jsonName = jsonFileName(paths.replayName, program);
     outcome.json = std::move(json);
     return outcome;
@@ -167,7 +167,7 @@ int writeCommandOutcome(const CommandLine& line, const CommandOutcome& outcome) 
     // JSON is ours, not the simulator's: plain line feeds.
     if (line.json && !write(outcome.jsonName, writeFileAtomically(folder + outcome.jsonName, outcome.json)))
         return kExitFailed;
-    if (!line.quiet && !outcome.nothingFound.empty()) std::cout << outcome.nothingFound << "\n";
+    if (!line.quiet && !outcome.note.empty()) std::cout << outcome.note << "\n";
     return kExitDone;
 }
 

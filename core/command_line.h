@@ -62,13 +62,13 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
                                             const std::string& reportSuffix, std::string& error);
 
 // What one run with arguments made: the reports, the findings as JSON text
-// (written as NAME_PROGRAM.json with --json) and, when there is no report, a
-// plain-English line saying why.
+// (written as NAME_PROGRAM.json with --json) and a plain-English line for the
+// user where a report is missing (nothing found, no protest script).
 struct CommandOutcome {
     std::vector<ReportFile> reports;
     std::string jsonName;  // the file name of the JSON findings
     std::string json;
-    std::string nothingFound;
+    std::string note;
 };
 
 // Writes the outcome into the output folder (made when missing) and prints
@@ -84,9 +84,9 @@ using CommandAnalysis = std::function<CommandOutcome(const StartedRun&)>;
 // The JSON file name of a replay's findings: NAME_PROGRAM.json.
 std::string jsonFileName(const std::string& replayName, const char* program);
 
-// A listing's outcome with arguments: the reports of the dialogue's outcome
-// (`nothingFound` is said when there are none) and the findings as JSON.
-CommandOutcome commandOutcome(ListingOutcome listing, std::string nothingFound, const char* program,
+// A listing's outcome with arguments: the reports of the dialogue's outcome,
+// the note when there are none, and the findings as JSON.
+CommandOutcome commandOutcome(ListingOutcome listing, std::string noReportNote, const char* program,
                               const RunPaths& paths, std::string json);
 
 }  // namespace zr
