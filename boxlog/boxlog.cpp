@@ -237,8 +237,11 @@ int runBoxlogCommand(int argc, const char* const* argv) {
     return runListingCommand(line, kDialogue.reportSuffix, [](const StartedRun& run) {
         ConsoleSink silent;
         const PitStopFindings findings = findPitStops(run, silent);
-        return commandOutcome(pitStopOutcome(findings, run.paths), "No pit stops in " + run.paths.replayName + ".",
-                              "boxlog", run.paths, pitStopJson(findings, run.paths));
+        CommandOutcome outcome = commandOutcome(pitStopOutcome(findings, run.paths),
+                                                "No pit stops in " + run.paths.replayName + ".", "boxlog", run.paths,
+                                                pitStopJson(findings, run.paths));
+        warnWithoutTrackFile(outcome, findings.track);
+        return outcome;
     });
 }
 

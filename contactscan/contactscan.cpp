@@ -159,10 +159,11 @@ int runContactscanCommand(int argc, const char* const* argv) {
     CommandLine line;
     unsigned mode = 1;
     declareCommand(app, "contactscan", line);
-    app.add_option("--mode", mode, "0 contacts only, 1 contacts, lost wheels and engine damage, 2 lost wheels and "
-                                   "engine damage only")
-        ->check(CLI::Range(0u, 2u))
-        ->capture_default_str();
+    app.add_option("--mode", mode,
+                   "what to look for: 0 contacts only, 1 contacts, lost wheels and engine damage\n"
+                   "(the default), 2 lost wheels and engine damage only")
+        ->check(CLI::Range(0u, 2u).description(""))
+        ->type_name("0|1|2");
     if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
     return runListingCommand(line, kDialogue.reportSuffix, [mode](const StartedRun& run) {
         ConsoleSink silent;

@@ -12,9 +12,20 @@ const char* const kVersion = ZR_VERSION;
 
 namespace {
 
-const char* const kExitCodes =
+const char* const kFooter =
+    "Prints the path of every file it writes, one a line, and nothing else. Errors, warnings and notes (such\n"
+    "as nothing found) go to standard error, naming the file or value at fault.\n"
     "Exit codes: 0 done (also when nothing was found), 1 the replay or a needed file could not be read or a\n"
-    "report not written, 2 wrong usage. Run without arguments, the program asks its questions instead.";
+    "report not written, 2 wrong usage.\n"
+    "Run without arguments, the program asks its questions instead.";
+
+// The separator put between an output folder and a file name: the paths the
+// program prints are then the system's own.
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
 
 bool endsWithRpy(const std::string& word) {
     if (word.size() < 4) return false;
@@ -31,27 +42,81 @@ std::string tracksBeside(const std::string& replayFolder) {
 }
 
 std::string withSeparator(std::string folder) {
-    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
+    if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += kSeparator;
     return folder;
+}
+
+// What a replay that cannot be opened looks like from outside.
+std::string replayFailure(const std::string& composedPath, bool fromConfiguration) {
+    const std::string path = nativePath(composedPath);
+    std::error_code ec;
+    std::string text = std::filesystem::exists(path, ec) ? "cannot read the replay " + path
+                                                         : "the replay " + path + " does not exist";
+    if (fromConfiguration) text += " (its folder is the first line of Zant_Raceboard.ini)";
+    return text;
+}
+
+// CLI11's messages in the words of the rest of the program.
+std::string usageMessage(const CLI::ParseError& e, const CLI::App& app) {
+    std::string text = e.what();
+    const std::string subject = text.substr(0, text.find(':'));
+    if (dynamic_cast<const CLI::RequiredError*>(&e) && subject.rfind("REPLAY", 0) == 0)
+        return "no REPLAY given: the name of a replay in the replay folder (without .rpy) or the path of a .rpy file";
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
+        if (subject == "REPLAY") {
+            // "REPLAY: At Most 1 required but received 3"
+            const int most = app.get_option("REPLAY")->get_items_expected_max();
+            const std::size_t received = text.rfind(' ');
+            const std::string given = received == std::string::npos ? "more" : text.substr(received + 1);
+            return (most == 1 ? std::string("one REPLAY only") : "at most " + std::to_string(most) + " replays") +
+                   ", but " + given + " were given";
+        }
+        return subject + " needs a value";
+    }
+    if (dynamic_cast<const CLI::ConversionError*>(&e)) {
+        // "Could not convert: --session-cut = abc"
+        const std::size_t is = text.find(" = ");
+        const std::size_t name = text.find(": ");
+        if (is != std::string::npos && name != std::string::npos)
+            return text.substr(name + 2, is - name - 2) + " takes a whole number, not \"" + text.substr(is + 3) + "\"";
+    }
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
 }
 
 }  // namespace
 
 CLI::App& declareCommand(CLI::App& app, const char* program, CommandLine& line, int maxReplays) {
+    line.program = program;
+    line.maxReplays = maxReplays;
     app.name(program);
-    app.footer(kExitCodes);
-    app.set_version_flag("--version", std::string(program) + " " + kVersion);
-    auto* replays = app.add_option("REPLAY", line.replays,
-                                   maxReplays > 1 ? "the replays of grids A to E in order: names in the replay "
-                                                    "folder (without .rpy) or paths to .rpy files"
-                                                  : "a replay name in the replay folder (without .rpy) or the "
-                                                    "path to a .rpy file");
-    replays->required()->expected(1, maxReplays);
-    app.add_option("--replay-dir", line.replayDir, "the replay folder, instead of the one named by Zant_Raceboard.ini");
-    app.add_option("--tracks-dir", line.tracksDir, "the simulator's tracks folder, instead of the one beside the replay folder");
-    app.add_option("-o,--out", line.outDir, "the folder the reports are written to (default: the working directory)");
-    app.add_flag("--json", line.json, "also write the findings as JSON: NAME_" + std::string(program) + ".json");
-    app.add_flag("-q,--quiet", line.quiet, "print nothing but errors");
+    app.footer(kFooter);
+    app.set_help_flag("-h,--help", "show this help and exit");
+    app.set_version_flag("--version", std::string(program) + " " + kVersion, "show the program's version and exit");
+    // An option given twice takes its last value, as in most programs.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    auto* replays = app.add_option(
+        "REPLAY", line.replays,
+        maxReplays > 1 ? "the replays of grids A to E in order: each the name of a replay in the replay folder\n"
+                         "(without .rpy) or the path of a .rpy file"
+                       : "the name of a replay in the replay folder (without .rpy), or the path of a .rpy\n"
+                         "file, whose folder is then the replay folder");
+    replays->required()->expected(1, maxReplays)->type_name("")->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    app.add_option("--replay-dir", line.replayDir,
+                   "the replay folder, instead of the one named by Zant_Raceboard.ini in the working\n"
+                   "directory")
+        ->type_name("DIR");
+    app.add_option("--tracks-dir", line.tracksDir,
+                   "the simulator's tracks folder, which holds TRACK/track.ini (default: the folder tracks\n"
+                   "beside the replay folder)")
+        ->type_name("DIR");
+    app.add_option("-o,--out", line.outDir,
+                   "the folder the reports are written to, made when missing (default: the working\n"
+                   "directory)")
+        ->type_name("DIR");
+    app.add_flag("--json", line.json,
+                 "also write the findings as JSON beside the reports: NAME_" + std::string(program) + ".json");
+    app.add_flag("-q,--quiet", line.quiet, "print nothing but errors and warnings");
     return app;
 }
 
@@ -65,18 +130,27 @@ std::optional<int> parseCommand(CLI::App& app, int argc, const char* const* argv
         std::cout << version.what() << "\n";
         return kExitDone;
     } catch (const CLI::ParseError& e) {
-        std::cerr << app.get_name() << ": " << e.what() << "\nRun '" << app.get_name() << " --help' for the options.\n";
+        const std::string name = app.get_name();
+        std::cerr << name << ": " << usageMessage(e, app) << " (" << name << " --help lists the arguments)\n";
         return kExitUsage;
     }
     return std::nullopt;
 }
 
+int commandFailed(const CommandLine& line, const std::string& message) {
+    std::cerr << line.program << ": " << message << "\n";
+    return kExitFailed;
+}
+
 void declareTimeDiffOptions(CLI::App& app, TimeDiffOptions& options) {
     app.add_option("--session-cut", options.sessionCut,
-                   "minutes cut off the end of a qualifying session (the first number of timediff.ini)");
+                   "minutes cut off the end of a qualifying session (else the first number of\n"
+                   "timediff.ini in the working directory)")
+        ->type_name("MIN");
     app.add_option("--absence-limit", options.absenceLimit,
-                   "the longest absence in minutes that still counts as an escape (the second number of "
-                   "timediff.ini; 0 means 120)");
+                   "the longest absence in minutes that still counts as an escape; 0 means 120 (else the\n"
+                   "second number of timediff.ini)")
+        ->type_name("MIN");
 }
 
 std::optional<TimeDiffSettings> readTimeDiffOptions(const TimeDiffOptions& options, std::string& error) {
@@ -98,6 +172,7 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
                                             const std::string& reportSuffix, std::string& error) {
     StartedRun run;
     RunPaths& p = run.paths;
+    bool configured = false;
     if (endsWithRpy(replay)) {
         p.replayPath = replay;
         p.replayName = replayNameInReports(replay.substr(0, replay.size() - 4));
@@ -107,20 +182,26 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
         if (!line.replayDir.empty()) {
             p.replayFolder = withSeparator(line.replayDir);
         } else {
-            std::optional<std::string> configured = readSimulatorFolder();
-            if (!configured) {
-                error = "Zant_Raceboard.ini is not in the working directory; give --replay-dir or the path to "
+            std::optional<std::string> folder = readSimulatorFolder();
+            if (!folder) {
+                error = "Zant_Raceboard.ini is not in the working directory; give --replay-dir or the path of "
                         "the .rpy file";
                 return std::nullopt;
             }
-            p.replayFolder = *configured;
+            if (folder->empty()) {
+                error = "the first line of Zant_Raceboard.ini names no replay folder; give --replay-dir or the "
+                        "path of the .rpy file";
+                return std::nullopt;
+            }
+            p.replayFolder = *folder;
+            configured = true;
         }
         p.replayPath = p.replayFolder + replay + ".rpy";
         p.replayName = replayNameInReports(replay);
     }
     if (!line.tracksDir.empty()) {
         p.tracksFolder = withSeparator(line.tracksDir);
-    } else if (endsWithRpy(replay) || !line.replayDir.empty() || p.replayFolder.size() < 7) {
+    } else if (!configured || p.replayFolder.size() < 7) {
         p.tracksFolder = tracksBeside(p.replayFolder);
     } else {
         // As the dialogue: the configured folder's last 7 characters, "replay\", become "tracks\".
@@ -130,7 +211,7 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
 
     std::optional<Replay> opened = openReplay(p.replayPath);
     if (!opened) {
-        error = "cannot read the replay " + nativePath(p.replayPath);
+        error = replayFailure(p.replayPath, configured);
         return std::nullopt;
     }
     run.replay = std::move(*opened);
@@ -151,34 +232,47 @@ CommandOutcome commandOutcome(ListingOutcome listing, std::string noReportNote, 
     return outcome;
 }
 
+void warnWithoutTrackFile(CommandOutcome& outcome, const TrackFile& track) {
+    if (track.found) return;
+    outcome.warnings.push_back("warning: cannot read the track file " + nativePath(track.path) +
+                               "; the pit lane and stalls are taken as 0, so the findings may be incomplete");
+}
+
 int writeCommandOutcome(const CommandLine& line, const CommandOutcome& outcome) {
-    const std::string folder = line.outDir.empty() ? "" : withSeparator(line.outDir);
+    const std::string folder = withSeparator(line.outDir);
     if (!folder.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(nativePath(folder), ec);
+        if (ec || !std::filesystem::is_directory(nativePath(folder), ec))
+            return commandFailed(line, "cannot make the output folder " + line.outDir);
     }
-    auto write = [&](const std::string& name, bool written) {
-        if (!written) std::cerr << "cannot write the report " << folder + name << "\n";
+    for (const std::string& warning : outcome.warnings) std::cerr << line.program << ": " << warning << "\n";
+    auto written = [&](const std::string& name, bool done) {
+        if (!done) std::cerr << line.program << ": cannot write " << folder + name << "\n";
         else if (!line.quiet) std::cout << folder + name << "\n";
-        return written;
+        return done;
     };
     for (const ReportFile& report : outcome.reports)
-        if (!write(report.name, writeReport(folder + report.name, report.text))) return kExitFailed;
+        if (!written(report.name, writeReport(folder + report.name, report.text))) return kExitFailed;
     // JSON is ours, not the simulator's: plain line feeds.
-    if (line.json && !write(outcome.jsonName, writeFileAtomically(folder + outcome.jsonName, outcome.json)))
+    if (line.json && !written(outcome.jsonName, writeFileAtomically(folder + outcome.jsonName, outcome.json)))
         return kExitFailed;
-    if (!line.quiet && !outcome.note.empty()) std::cout << outcome.note << "\n";
+    // Standard output holds only the paths written, for scripts to read.
+    if (!line.quiet && !outcome.note.empty()) std::cerr << line.program << ": " << outcome.note << "\n";
     return kExitDone;
 }
 
 int runListingCommand(const CommandLine& line, const std::string& reportSuffix, const CommandAnalysis& analyse,
-                      const TimeDiffSettings& timeDiff) {
+                      const TimeDiffOptions* timeDiffOptions) {
     std::string error;
-    std::optional<StartedRun> run = openCommandReplay(line, line.replays.front(), reportSuffix, error);
-    if (!run) {
-        std::cerr << error << "\n";
-        return kExitFailed;
+    TimeDiffSettings timeDiff;
+    if (timeDiffOptions) {
+        std::optional<TimeDiffSettings> read = readTimeDiffOptions(*timeDiffOptions, error);
+        if (!read) return commandFailed(line, error);
+        timeDiff = *read;
     }
+    std::optional<StartedRun> run = openCommandReplay(line, line.replays.front(), reportSuffix, error);
+    if (!run) return commandFailed(line, error);
     run->timeDiff = timeDiff;
     return writeCommandOutcome(line, analyse(*run));
 }

@@ -14,6 +14,7 @@
 
 #include "front_end.h"
 #include "listing_run.h"
+#include "track_file.h"
 
 namespace zr {
 
@@ -26,6 +27,8 @@ extern const char* const kVersion;
 
 // The options every program has.
 struct CommandLine {
+    std::string program;  // the name errors start with
+    int maxReplays = 1;
     std::vector<std::string> replays;
     std::string replayDir;  // instead of the folder named by "Zant_Raceboard.ini"
     std::string tracksDir;  // instead of the folder "tracks" beside the replay folder
@@ -41,6 +44,9 @@ CLI::App& declareCommand(CLI::App& app, const char* program, CommandLine& line, 
 // Parses the arguments. Nothing when the run goes on; else the exit code:
 // 0 after --help or --version, 2 after a one-line error on standard error.
 std::optional<int> parseCommand(CLI::App& app, int argc, const char* const* argv);
+
+// Prints "PROGRAM: message" on standard error; returns exit code 1.
+[[nodiscard]] int commandFailed(const CommandLine& line, const std::string& message);
 
 // Adds the two numbers of "timediff.ini" as options; `readTimeDiffOptions`
 // takes them, or the file where an option is not given, and fails with a
@@ -62,24 +68,32 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
                                             const std::string& reportSuffix, std::string& error);
 
 // What one run with arguments made: the reports, the findings as JSON text
-// (written as NAME_PROGRAM.json with --json) and a plain-English line for the
-// user where a report is missing (nothing found, no protest script).
+// (written as NAME_PROGRAM.json with --json), a plain-English line for the
+// user where a report is missing (nothing found, no protest script; on
+// standard error, left out with -q) and warnings about what the findings may
+// lack (standard error, exit code 0).
 struct CommandOutcome {
     std::vector<ReportFile> reports;
     std::string jsonName;  // the file name of the JSON findings
     std::string json;
     std::string note;
+    std::vector<std::string> warnings;
 };
 
-// Writes the outcome into the output folder (made when missing) and prints
-// each path written; returns the exit code.
+// Without its track file a program takes the pit lane and stalls as 0, as the
+// dialogue does; with arguments that is said on standard error.
+void warnWithoutTrackFile(CommandOutcome& outcome, const TrackFile& track);
+
+// Writes the outcome into the output folder (made when missing), prints each
+// path written and the warnings; returns the exit code.
 [[nodiscard]] int writeCommandOutcome(const CommandLine& line, const CommandOutcome& outcome);
 
-// The whole run of a listing program with arguments: one replay opened and
-// analysed (its console lines go nowhere), the outcome written.
+// The whole run of a listing program with arguments: the numbers of
+// "timediff.ini" where the program reads them, one replay opened and analysed
+// (its console lines go nowhere), the outcome written.
 using CommandAnalysis = std::function<CommandOutcome(const StartedRun&)>;
 [[nodiscard]] int runListingCommand(const CommandLine& line, const std::string& reportSuffix,
-                                    const CommandAnalysis& analyse, const TimeDiffSettings& timeDiff = {});
+                                    const CommandAnalysis& analyse, const TimeDiffOptions* timeDiff = nullptr);
 
 // The JSON file name of a replay's findings: NAME_PROGRAM.json.
 std::string jsonFileName(const std::string& replayName, const char* program);

@@ -50,11 +50,14 @@ Json driversJson(const DriverTable& drivers) {
 }
 
 Json trackFileJson(const TrackFile& track) {
-    return {{"found", track.found},
-            {"pitLaneStart", track.lane.pitLaneStart},
-            {"pitLaneEnd", track.lane.pitLaneEnd},
-            {"firstStall", track.stalls.firstStall},
-            {"lastStall", track.stalls.lastStall}};
+    // Without the file the programs work with bounds of 0; the data says "unknown".
+    auto metres = [&](std::int32_t value) { return track.found ? Json(value) : Json(); };
+    return {{"file", windows1252ToUtf8(nativePath(track.path))},
+            {"found", track.found},
+            {"pitLaneStart", metres(track.lane.pitLaneStart)},
+            {"pitLaneEnd", metres(track.lane.pitLaneEnd)},
+            {"firstStall", metres(track.stalls.firstStall)},
+            {"lastStall", metres(track.stalls.lastStall)}};
 }
 
 std::string jsonText(const Json& json) { return json.dump(2) + "\n"; }

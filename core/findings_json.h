@@ -34,7 +34,8 @@ Json driverJson(const DriverTable& drivers, int slot);
 // Every slot that has a name, in slot order.
 Json driversJson(const DriverTable& drivers);
 
-// Whether track.ini was there, and the pit lane and stalls in metres as it gives them.
+// The path of track.ini, whether it was there, and the pit lane and stalls in
+// metres as it gives them (null without the file).
 Json trackFileJson(const TrackFile& track);
 
 // The text written to the file: two-space indents and a final line end.

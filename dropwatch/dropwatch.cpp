@@ -1,7 +1,5 @@
 #include "dropwatch.h"
 
-#include <iostream>
-
 #include "chain_tables.h"
 #include "command_line.h"
 #include "findings_json.h"
@@ -108,27 +106,25 @@ int runDropwatch(std::istream& in, std::ostream& out) {
 
 int runDropwatchCommand(int argc, const char* const* argv) {
     CLI::App app{"dropwatch: the cars whose recording ended while they were still moving, before the race was\n"
-                 "over (disconnects and freezes), written as NAME_Disco.txt."};
+                 "over (disconnects and freezes), written as NAME_Disco.txt (also when there are none).\n"
+                 "It takes the numbers of timediff.ini as the other programs do, but its report does not\n"
+                 "depend on them."};
     CommandLine line;
     TimeDiffOptions timeDiffOptions;
     declareCommand(app, "dropwatch", line);
     declareTimeDiffOptions(app, timeDiffOptions);
     if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
-    std::string error;
-    const std::optional<TimeDiffSettings> timeDiff = readTimeDiffOptions(timeDiffOptions, error);
-    if (!timeDiff) {
-        std::cerr << error << "\n";
-        return kExitFailed;
-    }
     return runListingCommand(
         line, kDialogue.reportSuffix,
         [](const StartedRun& run) {
             ConsoleSink silent;
             const DropFindings findings = findDisconnects(run, silent);
-            return commandOutcome(oneReport(run.paths.reportName, discoReport(findings)), "", "dropwatch", run.paths,
-                                  discoJson(findings, run.paths));
+            CommandOutcome outcome = commandOutcome(oneReport(run.paths.reportName, discoReport(findings)), "",
+                                                    "dropwatch", run.paths, discoJson(findings, run.paths));
+            warnWithoutTrackFile(outcome, findings.track);
+            return outcome;
         },
-        *timeDiff);
+        &timeDiffOptions);
 }
 
 }  // namespace zr

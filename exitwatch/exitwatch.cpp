@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <iostream>
 
 #include "chain_tables.h"
 #include "command_line.h"
@@ -187,21 +186,18 @@ int runExitwatchCommand(int argc, const char* const* argv) {
     declareCommand(app, "exitwatch", line);
     declareTimeDiffOptions(app, timeDiffOptions);
     if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
-    std::string error;
-    const std::optional<TimeDiffSettings> timeDiff = readTimeDiffOptions(timeDiffOptions, error);
-    if (!timeDiff) {
-        std::cerr << error << "\n";
-        return kExitFailed;
-    }
     return runListingCommand(
         line, kDialogue.reportSuffix,
         [](const StartedRun& run) {
             ConsoleSink silent;
             const EscapeFindings findings = findEscapes(run, silent);
-            return commandOutcome(escapeOutcome(findings, run.paths), "No illegal escapes in " + run.paths.replayName + ".",
-                                  "exitwatch", run.paths, escapeJson(findings, run.paths));
+            CommandOutcome outcome =
+                commandOutcome(escapeOutcome(findings, run.paths), "No illegal escapes in " + run.paths.replayName + ".",
+                               "exitwatch", run.paths, escapeJson(findings, run.paths));
+            warnWithoutTrackFile(outcome, findings.track);
+            return outcome;
         },
-        *timeDiff);
+        &timeDiffOptions);
 }
 
 }  // namespace zr

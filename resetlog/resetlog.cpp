@@ -106,8 +106,11 @@ int runResetlogCommand(int argc, const char* const* argv) {
     return runListingCommand(line, kDialogue.reportSuffix, [](const StartedRun& run) {
         ConsoleSink silent;
         const ResetFindings findings = findResets(run, silent);
-        return commandOutcome(resetOutcome(findings, run.paths), "No resets in " + run.paths.replayName + ".",
-                              "resetlog", run.paths, resetJson(findings, run.paths));
+        CommandOutcome outcome = commandOutcome(resetOutcome(findings, run.paths),
+                                                "No resets in " + run.paths.replayName + ".", "resetlog", run.paths,
+                                                resetJson(findings, run.paths));
+        warnWithoutTrackFile(outcome, findings.track);
+        return outcome;
     });
 }
 
