@@ -84,7 +84,8 @@ std::string programOf(const std::string& jsonPath) {
 }
 
 const Case kCases[] = {
-    {"UnknownOption", "dropwatch", kConfig, {"--fast", "race_server"}, 2, "dropwatch: the following argument", {}, ""},
+    {"UnknownOption", "dropwatch", kConfig, {"--fast"}, 2, "dropwatch: the following argument was not expected: --fast", {}, ""},
+    {"TwoReplays", "boxlog", kConfig, {"race_server", "quali"}, 2, "boxlog: one REPLAY only, but 2 were given", {}, ""},
     {"NoReplay", "exitwatch", kTimeDiff, {"--json"}, 2, "exitwatch: no REPLAY given", {}, ""},
     {"ModeOutOfRange", "contactscan", kConfig, {"--mode", "3", "race_server"}, 2, "contactscan: --mode", {}, ""},
     {"MissingReplay", "boxlog", kConfig, {"nosuch"}, 1, "boxlog: the replay " + kSampleReplays + "nosuch.rpy does not exist", {}, ""},

@@ -38,7 +38,7 @@ bool endsWithRpy(const std::string& word) {
 std::string tracksBeside(const std::string& replayFolder) {
     std::filesystem::path folder(nativePath(replayFolder.empty() ? "." : replayFolder));
     if (!folder.has_filename()) folder = folder.parent_path();  // a trailing separator
-    return (std::filesystem::absolute(folder).parent_path() / "tracks").string() + "/";
+    return (std::filesystem::absolute(folder).parent_path() / "tracks").string() + kSeparator;
 }
 
 std::string withSeparator(std::string folder) {
@@ -60,8 +60,6 @@ std::string replayFailure(const std::string& composedPath, bool fromConfiguratio
 std::string usageMessage(const CLI::ParseError& e, const CLI::App& app) {
     std::string text = e.what();
     const std::string subject = text.substr(0, text.find(':'));
-    if (dynamic_cast<const CLI::RequiredError*>(&e) && subject.rfind("REPLAY", 0) == 0)
-        return "no REPLAY given: the name of a replay in the replay folder (without .rpy) or the path of a .rpy file";
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) {
         if (subject == "REPLAY") {
             // "REPLAY: At Most 1 required but received 3"
@@ -84,6 +82,12 @@ std::string usageMessage(const CLI::ParseError& e, const CLI::App& app) {
     return text;
 }
 
+int usageError(const CLI::App& app, const std::string& message) {
+    const std::string name = app.get_name();
+    std::cerr << name << ": " << message << " (" << name << " --help lists the arguments)\n";
+    return kExitUsage;
+}
+
 }  // namespace
 
 CLI::App& declareCommand(CLI::App& app, const char* program, CommandLine& line, int maxReplays) {
@@ -101,7 +105,8 @@ CLI::App& declareCommand(CLI::App& app, const char* program, CommandLine& line, 
                          "(without .rpy) or the path of a .rpy file"
                        : "the name of a replay in the replay folder (without .rpy), or the path of a .rpy\n"
                          "file, whose folder is then the replay folder");
-    replays->required()->expected(1, maxReplays)->type_name("")->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+    // Not required() for CLI11: it would report a missing REPLAY before an unknown option.
+    replays->expected(1, maxReplays)->type_name("")->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     app.add_option("--replay-dir", line.replayDir,
                    "the replay folder, instead of the one named by Zant_Raceboard.ini in the working\n"
                    "directory")
@@ -130,10 +135,11 @@ std::optional<int> parseCommand(CLI::App& app, int argc, const char* const* argv
         std::cout << version.what() << "\n";
         return kExitDone;
     } catch (const CLI::ParseError& e) {
-        const std::string name = app.get_name();
-        std::cerr << name << ": " << usageMessage(e, app) << " (" << name << " --help lists the arguments)\n";
-        return kExitUsage;
+        return usageError(app, usageMessage(e, app));
     }
+    if (app.get_option("REPLAY")->count() == 0)
+        return usageError(app, "no REPLAY given: the name of a replay in the replay folder (without .rpy) or the "
+                               "path of a .rpy file");
     return std::nullopt;
 }
 
