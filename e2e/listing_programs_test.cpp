@@ -1,7 +1,7 @@
-// What every listing program does alike, one row per program: its run on a
-// bundled sample, the start-up failures, a report that cannot be written, a
-// replay name typed with folder parts and damaged replays. The consoles and
-// reports are kept in golden/PROGRAM/CASE.
+// What every listing program does alike, one row per program: its reports on
+// the bundled samples against their ground truth, its run on one sample and
+// the start-up failures as golden files (golden/PROGRAM/CASE), a report that
+// cannot be written, a replay name typed with folder parts, damaged replays.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "chain_tables.h"
 #include "golden.h"
+#include "report_checks.h"
 #include "run_dir.h"
 
 namespace zr {
@@ -25,14 +26,21 @@ struct ListingProgram {
     const char* nothingFound;  // the closing text when nothing was found; null where the report is written anyway
     bool readsTimeDiff;
     bool readsTrackFile;
+    const char* kind;  // of the samples it is made for: "race" or "qualifying"
+    sampler::ReportCheck* check;
 };
 
 const ListingProgram kPrograms[] = {
-    {"dropwatch", DROPWATCH_EXE, "", "race_server", "race_server_Disco.txt", nullptr, true, true},
-    {"exitwatch", EXITWATCH_EXE, "", "quali", "quali_ESCinQ.txt", "No illegal ESC'S FOUND!\n", true, true},
-    {"boxlog", BOXLOG_EXE, "", "race_server", "race_server_PS.txt", "Keine Boxenstopps gefunden!\n", false, true},
-    {"resetlog", RESETLOG_EXE, "", "race_server", "race_server_SR.txt", "KEINE SHIFTR'S GEFUNDEN!\n", false, true},
-    {"contactscan", CONTACTSCAN_EXE, "1\n", "300rplyC", "300rplyC.txt", nullptr, false, false},
+    {"dropwatch", DROPWATCH_EXE, "", "race_server", "race_server_Disco.txt", nullptr, true, true, "race",
+     sampler::checkDiscoReport},
+    {"exitwatch", EXITWATCH_EXE, "", "quali", "quali_ESCinQ.txt", "No illegal ESC'S FOUND!\n", true, true,
+     "qualifying", sampler::checkEscapeReport},
+    {"boxlog", BOXLOG_EXE, "", "race_server", "race_server_PS.txt", "Keine Boxenstopps gefunden!\n", false, true,
+     "race", sampler::checkPitStopReport},
+    {"resetlog", RESETLOG_EXE, "", "race_server", "race_server_SR.txt", "KEINE SHIFTR'S GEFUNDEN!\n", false, true,
+     "race", sampler::checkResetReport},
+    {"contactscan", CONTACTSCAN_EXE, "1\n", "300rplyC", "300rplyC.txt", nullptr, false, false, "race",
+     sampler::checkProtestList},
 };
 
 void PrintTo(const ListingProgram& program, std::ostream* out) { *out << program.name; }
@@ -55,6 +63,27 @@ protected:
         return ByteVec(bytes.begin(), bytes.end());
     }
 };
+
+// On every bundled sample of its kind the program lists what the sampler's
+// ground truth says happened there.
+TEST_P(ListingRun, ListsWhatTheGroundTruthSays) {
+    dir.copySamples(ZR_SAMPLES_DIR);
+    const std::string suffix = std::string(program.report).substr(std::string(program.sample).size());
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(ZR_SAMPLES_DIR) + "/replay")) {
+        if (entry.path().extension() != ".truth") continue;
+        sampler::GroundTruth truth;
+        std::string error;
+        ASSERT_TRUE(sampler::parseGroundTruth(readFile(entry.path().string()), truth, error)) << error;
+        if (truth.kind != program.kind) continue;
+        const std::string name = entry.path().stem().string();
+        RunResult r = runProgram(program.exe, dir, program.answers + name + "\n");
+        EXPECT_EQ(r.exitCode, 0) << name << "\n" << r.console;
+        EXPECT_EQ(program.check(truth, dir.exists(name + suffix) ? dir.read(name + suffix) : ""), "") << name;
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
 
 // The whole run, and the runs whose start-up fails, each as its golden files.
 TEST_P(ListingRun, RunsAsTheGoldenFilesSay) {

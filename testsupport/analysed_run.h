@@ -14,6 +14,11 @@ template <class Findings>
 struct Analysed {
     std::string console;  // what the analysis showed
     Findings findings;
+
+    // What it showed after `text` (such as the lines of its walk after the progress text).
+    std::string consoleAfter(const std::string& text) const {
+        return console.substr(console.find(text) + text.size());
+    }
 };
 
 // Runs `find(run, console)` on `replay`, with a "track.ini" of `iniText` for
