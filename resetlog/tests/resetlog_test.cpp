@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <optional>
 
-#include "analysed_run.h"
 #include "golden.h"
 #include "listing_text.h"
 #include "reset_race.h"
@@ -58,32 +56,19 @@ ResetRace raceWithResets() {
     return race;
 }
 
-struct Listed {
-    std::string console;  // the lines of the walk
-    std::string listing;
-};
-
-// The race listed with the stalls of "track.ini", or without the file.
-Listed listed(std::optional<std::pair<double, double>> stalls) {
-    const std::string ini = stalls ? trackIniText(100, 900, stalls->first, stalls->second) : "";
-    Analysed<ResetFindings> a = analyse(findResets, raceWithResets().build(), "oval", ini);
-    const std::string progress = kGermanProgressText;
-    return {a.console.substr(a.console.find(progress) + progress.size()), resetListing(a.findings)};
-}
-
 // Stalls counting down the lap put the pits between them; counting up, the
 // pits lie round the line. Without a verdict the listing says so.
 TEST(Resetlog, TheVerdictsFollowTheStalls) {
-    const std::vector<std::pair<const char*, std::optional<std::pair<double, double>>>> rows = {
-        {"stalls_down", std::pair{60.0, 40.0}}, {"stalls_up", std::pair{40.0, 60.0}}, {"no_track_file", std::nullopt}};
+    const std::pair<const char*, StallBounds> rows[] = {{"stalls_down", {60, 40}}, {"stalls_up", {40, 60}},
+                                                        {"no_track_file", {}}};
     for (const auto& [name, stalls] : rows) {
-        Listed l = listed(stalls);
-        expectGolden(ZR_GOLDEN_DIR "/" + std::string(name) + "_console.txt", l.console, LineEnds::lf);
-        expectGolden(ZR_GOLDEN_DIR "/" + std::string(name) + ".txt", l.listing, LineEnds::lf);
+        Analysed<ResetFindings> a = resetsOf(raceWithResets().build(), stalls);
+        expectGolden(ZR_GOLDEN_DIR "/" + std::string(name) + "_console.txt", a.console, LineEnds::lf);
+        expectGolden(ZR_GOLDEN_DIR "/" + std::string(name) + ".txt", resetListing(a.findings), LineEnds::lf);
     }
-    Listed equal = listed(std::pair{50.0, 50.0});
-    Listed none = listed(std::nullopt);
-    EXPECT_EQ(equal.listing, none.listing);
+    Analysed<ResetFindings> equal = resetsOf(raceWithResets().build(), {50, 50});
+    Analysed<ResetFindings> none = resetsOf(raceWithResets().build());
+    EXPECT_EQ(resetListing(equal.findings), resetListing(none.findings));
     EXPECT_EQ(equal.console, none.console);
 }
 
