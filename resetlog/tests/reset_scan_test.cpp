@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "reset_race.h"
@@ -12,20 +13,11 @@ namespace {
 
 using namespace zr::test;
 
-struct Seen {
-    int frame;
-    int slot;
-    int verdict;
-    int repair;
-    bool operator==(const Seen&) const = default;
-};
-std::ostream& operator<<(std::ostream& o, const Seen& s) {
-    return o << "{" << s.frame << ", " << s.slot << ", " << s.verdict << ", " << s.repair << "}";
-}
+using Seen = std::tuple<int, int, int, int>;  // frame, car, verdict, repair seen
 
 std::vector<Seen> seen(const ResetScan& scan) {
     std::vector<Seen> out;
-    for (const ResetEvent& e : scan.events) out.push_back({e.frame, e.carSlot, e.pitsVerdict, e.repairSeen});
+    for (const ResetEvent& e : scan.events) out.emplace_back(e.frame, e.carSlot, e.pitsVerdict, e.repairSeen);
     return out;
 }
 
