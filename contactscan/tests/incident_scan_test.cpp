@@ -124,12 +124,15 @@ TEST(ContactRule, JunkSlotsAreDroppedBeforeTheFirst64CarSamplesArePaired) {
     junk.push_back({3, 1000});  // a contact behind the junk
     race.samples[110] = junk;
     race.samples[111] = std::vector<SampleSpec>(4000, SampleSpec{3, 1000});  // 8 million pairs unbounded
-    std::vector<SampleSpec> crowd(64, SampleSpec{2, 50000});  // a damaged record: 64 samples of one car
-    crowd.push_back({1, 1000});
-    crowd.push_back({3, 1000});  // a contact, but beyond the 64 car samples paired
-    race.samples[200] = crowd;
+    // A damaged record: many samples of one car before a contact, whose second
+    // car is the 64th car sample (paired) or the 65th (not).
+    for (auto [frame, crowd] : {std::pair{180, 62}, {250, 63}}) {
+        race.samples[frame] = std::vector<SampleSpec>(crowd, SampleSpec{2, 50000});
+        race.samples[frame].push_back({1, 1000});
+        race.samples[frame].push_back({3, 1000});
+    }
     race.run(ScanMode::contactsOnly);
-    EXPECT_EQ(race.events(), (std::vector<Event>{{110, 1, 3}, {111, 3, 3}}));
+    EXPECT_EQ(race.events(), (std::vector<Event>{{110, 1, 3}, {111, 3, 3}, {180, 1, 3}}));
 }
 
 TEST(IncidentScan, ModesChooseTheRules) {
