@@ -129,10 +129,9 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
                             FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out) {
-    const std::int64_t start = findRaceStartRecord(replay, streamStart, false);
-    std::uint32_t length = 0;
-    if (!readU16(replay, start, length) || length == 0) return;  // no race start
-    RecordIndex race(replay, start + length);
+    std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
+    if (!nextRecord(replay, raceRecord)) return;  // no race start
+    RecordIndex race(replay, raceRecord);
 
     for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
         const int s = slotBase + carSlot;

@@ -40,7 +40,7 @@ bool measureLaps(Bytes replay, std::int64_t& at, int frameRate, std::int32_t tra
     double e = 0.0;
     Frame frame;
     while (l <= session.lapCount) {
-        if (!readFrame(replay, at, kOwnLapChain, frame)) return false;
+        if (!readFrame(replay, at, kFromFirstBlock, frame)) return false;
         at = frame.recordEnd;
         std::int32_t p = ownCarPosition(replay, frame);
         if (p >= 0) {
@@ -90,10 +90,8 @@ void measureSession(Bytes replay, std::int64_t streamStart, int frameRate, std::
     const bool practice = session.index == kPracticeSession;
     std::int64_t at = streamStart;
     if (!practice) {
-        std::int64_t start = findRaceStartRecord(replay, streamStart, false);
-        std::uint32_t length = 0;
-        if (!readU16(replay, start, length) || length == 0) return;
-        at = start + length;
+        at = findRaceStartRecord(replay, streamStart, false);
+        if (!nextRecord(replay, at)) return;
     }
     const int n = session.lapCount;
     int l = 1;

@@ -1,57 +1,30 @@
 // Moving back and forth through the event stream by records, as the lap
 // measurements do: raceboard and heatboard jump close to a lap by counting
-// records (one per frame) and walk back with the previous record's length that
-// bytes 2 and 3 of every record hold.
+// records (one per frame, stream_records.h), walk back a little and look for
+// the line crossing.
 //
 // The block chain is walked from the first block at record offset 8, at most
 // 79 blocks (99 in the own-lap measuring loop); the last block walked is the
-// car-sample area. A block of kind 1 and length 32 carries the own car's track
-// position in a replay recorded by a participant.
+// car-sample area.
 #pragma once
 
 #include <cstdint>
-
-#include "byte_reader.h"
-#include <vector>
 
 #include "event_stream.h"
 
 namespace zr {
 
 constexpr ChainRule kBoardChain{false, 79, 16};
-constexpr ChainRule kOwnLapChain{false, 99, 16};
-
-// `k` records on from `at`; stops at the end of the file.
-std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k);
-
-// The record starts from one record on, filled as far as the skips ask: the
-// fastest laps lie anywhere in the race, and each skip would otherwise walk
-// the records from that record again for every driver.
-struct RecordIndex {
-    Bytes replay;
-    std::vector<std::int64_t> starts;  // starts[k]: the record k records on
-
-    RecordIndex(Bytes r, std::int64_t from) : replay(r), starts{from} {}
-    // As skipFrames(replay, from, k).
-    std::int64_t skip(std::int64_t k);
-};
-
-// `k` records back from `at`, never before `streamStart`.
-std::int64_t stepBackFrames(Bytes replay, std::int64_t at, std::int64_t k, std::int64_t streamStart);
-
-// The first record of type 13 at or after `at`; the file size when there is none.
-std::int64_t nextSessionRecord(Bytes replay, std::int64_t at);
-
-// A type-13 record's session clock in milliseconds: the signed 32-bit value at
-// offset 12 counts hundredths of a second times 256.
-std::int32_t sessionClockMs(Bytes replay, std::int64_t record);
-
-// The own car's track position in the last own-car block walked, -1 when the
-// record has none.
-std::int32_t ownCarPosition(Bytes replay, const Frame& frame);
 
 // The position of the last sample of `carSlot` in the record, -1 when it has none.
-std::int32_t lastSamplePosition(const Frame& frame, int carSlot);
+inline std::int32_t lastSamplePosition(const Frame& frame, int carSlot) {
+    std::int32_t position = -1;
+    for (int i = 0; i < frame.sampleCount; ++i) {
+        CarSample s = frame.sample(i);
+        if (s.carSlot == carSlot) position = s.samplePosition;
+    }
+    return position;
+}
 
 // The line-crossing search: walks at most `records` records from `at` (left
 // after the last record walked) until a car's position, `positionOf(frame)`
@@ -71,8 +44,5 @@ std::int32_t searchLineCrossing(Bytes replay, std::int64_t& at, int records, Pos
     }
     return previous;
 }
-
-// The 26-bit track position of the body of an own-car block.
-std::int32_t trackPositionAt(Bytes replay, std::int64_t body);
 
 }  // namespace zr
