@@ -4,6 +4,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "page_pieces.h"
 #include "value_format.h"
 
 namespace zr {
@@ -13,13 +14,7 @@ namespace {
 const char* const kYellow = " bgcolor=\"#FFFF00\"";
 const char* const kRedText = " style=\"color:#FF0000\"";
 const char* const kCar = " </td>\n <td align=\"center\">  car";
-const char* const kVmin = " </td>\n<td align=\"center\"> v min";
-const char* const kVmax = " </td>\n<td align=\"center\"> v max";
 const char* const kCentered = " align=\"center\"";
-const char* const kMaxHeads[] = {" </td>\n<td align=\"center\"> S1max", " </td>\n<td align=\"center\"> S2max",
-                                 " </td>\n<td align=\"center\"> S3max", " </td>\n<td align=\"center\"> S4max"};
-const char* const kMinHeads[] = {" </td>\n<td align=\"center\"> S1min", " </td>\n<td align=\"center\"> S2min",
-                                 " </td>\n<td align=\"center\"> S3min", " </td>\n<td align=\"center\"> S4min"};
 
 std::string n(std::int64_t value) { return std::to_string(value); }
 
@@ -496,35 +491,6 @@ void Page::footer() {
 }
 
 }  // namespace
-
-std::string ownLapTableHead(bool practice, const std::string& driverName) {
-    std::string out = practice ? "<BR> <BR> " : " <BR> <BR> ";
-    out += "<table border=3 cellpadding=\"0\"> ";
-    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
-    out += " " + driverName + "</caption> ";
-    for (const char* p :
-         {"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
-          " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
-          " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"})
-        out += p;
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> cha";
-    for (const char* h : kMinHeads) out += h;
-    return out + " </td>\n </tr>";
-}
-
-std::string idealLapsHead() {
-    std::string out;
-    for (const char* p :
-         {" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
-          "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
-          " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "})
-        out += p;
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> ";
-    for (const char* h : kMinHeads) out += h;
-    return out + " </td>\n </tr>";
-}
 
 std::string reportDate(const std::string& fileTime) {
     if (fileTime.size() < 24) return "";

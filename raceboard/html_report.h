@@ -36,12 +36,6 @@ std::string reportDate(const std::string& fileTime);
 // The report file name: the replay name, "no_v" without sector speeds, ".html".
 std::string reportName(const std::string& replayName, bool noSpeedMode);
 
-// The opening of the own-driver lap table (its leading breaks, the caption
-// with the driver's name, the header row) and of the IDEAL LAPS table; a page
-// of several grids without race laps shows them too.
-std::string ownLapTableHead(bool practice, const std::string& driverName);
-std::string idealLapsHead();
-
 // The page text (line feeds; stored as CR LF).
 std::string raceboardReport(const RaceboardData& data);
 

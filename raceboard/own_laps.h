@@ -9,10 +9,10 @@
 #include "byte_reader.h"
 #include "lap_measure.h"
 #include "lap_tables.h"
+#include "page_pieces.h"
 
 namespace zr {
 
-constexpr int kOwnRows = 200;  // row 0 the bests, rows 1 to 199 laps 1 to 199
 constexpr int kPracticeSession = 0;
 constexpr int kRaceSession = 1;
 

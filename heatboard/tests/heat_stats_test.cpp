@@ -6,7 +6,7 @@
 #include "heat_menu.h"
 #include "heat_report.h"
 #include "heat_stats.h"
-#include "html_report.h"
+#include "page_pieces.h"
 
 namespace zr {
 namespace {
