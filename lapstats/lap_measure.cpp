@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <limits>
-#include <ostream>
 
 #include "listing_text.h"
 #include "record_walk.h"
@@ -91,7 +90,7 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
 void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, int frameRate,
                    std::int32_t trackLength, const RaceLaps& laps, int carSlot, FastestLapWalk walk,
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
-                   std::ostream& out) {
+                   ConsoleSink& console) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
     std::int64_t at = race.skip(0);
     const std::int32_t lap = laps.bestRaceLap.lap;
@@ -105,8 +104,8 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
     const std::int32_t previous = searchLineCrossing(
         replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
 
-    out << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
-        << std::flush;
+    console << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
+            << std::flush;
     if (at >= end) return;
 
     FastestLapRun run;
@@ -128,7 +127,7 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
 
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out) {
+                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console) {
     std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
     if (!nextRecord(replay, raceRecord)) return;  // no race start
     RecordIndex race(replay, raceRecord);
@@ -137,7 +136,7 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
         const int s = slotBase + carSlot;
         if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
         measureOneLap(replay, race, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
-                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), out);
+                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), console);
     }
 }
 

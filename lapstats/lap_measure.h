@@ -8,10 +8,10 @@
 
 #include <array>
 #include <cstdint>
-#include <iosfwd>
 #include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "driver_table.h"
 #include "lap_tables.h"
 
@@ -57,10 +57,10 @@ struct FastestLapWalk {
 constexpr FastestLapWalk kRaceboardWalk{100, 1000};
 
 // Measures the fastest race lap of car slots 1 to 19 of one replay (rows
-// slotBase + car slot) that drove a race lap; prints the wait line for each.
+// slotBase + car slot) that drove a race lap; shows the wait line for each.
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out);
+                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console);
 
 // Sector k (1 to 4) of a slot's fastest lap; k = 4 runs to the lap's end.
 std::int32_t sectorTime(const FastestLapMeasure& measure, const LapTables& tables, int slot, int k);

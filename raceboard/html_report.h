@@ -27,6 +27,7 @@ struct RaceboardData {
     LapHistory history;
     Rankings rankings;
     bool noSpeedMode = false;
+    std::int64_t streamStart = 0;  // the first event record: the measurements begin there
 };
 
 // The title's date: day (two characters, a blank before days below 10),

@@ -1,7 +1,6 @@
 #include "own_laps.h"
 
 #include <algorithm>
-#include <ostream>
 
 #include "event_stream.h"
 #include "record_walk.h"
@@ -123,19 +122,19 @@ void measureSession(Bytes replay, std::int64_t streamStart, int frameRate, std::
 }  // namespace
 
 void measureOwnLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
-                    const LapTables& tables, int ownSlot, OwnSectorTable& table, std::ostream& out) {
+                    const LapTables& tables, int ownSlot, OwnSectorTable& table, ConsoleSink& console) {
     if (!tables.isSlot(ownSlot)) return;
     const PracticeLaps& practice = tables.practice[ownSlot];
     const RaceLaps& race = tables.race[ownSlot];
     const char* const intro = "\nWait a moment, please... The tool is searching for sector times\nand max.speed of ";
     if (practice.practiceLapCount >= 2) {
-        out << intro << "practice\n" << std::flush;
+        console << intro << "practice\n" << std::flush;
         Session session{kPracticeSession, practice.practiceStamps, practice.practiceLapTimes,
                         std::min(practice.practiceLapCount, kOwnRows - 1)};
         measureSession(replay, streamStart, frameRate, trackLength, session, table);
     }
     if (tables.hasRaceTable) {
-        out << intro << "race\n" << std::flush;
+        console << intro << "race\n" << std::flush;
         Session session{kRaceSession, race.raceStamps, nullptr, std::min(race.raceLapCount, kOwnRows - 1)};
         measureSession(replay, streamStart, frameRate, trackLength, session, table);
     }

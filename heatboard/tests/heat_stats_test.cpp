@@ -27,11 +27,12 @@ struct Event {
 };
 void readGrids(Event& e, const std::vector<std::vector<GridCar>>& grids, const MyName& me = {}) {
     std::ostringstream out;
+    ConsoleSink sink{&out};
     for (const std::vector<GridCar>& cars : grids) {
         ReplaySpec recipe = gridReplay(cars, 0);
         recipe.records.clear();
         ByteVec bytes = buildReplay(recipe);
-        EXPECT_EQ(readGrid(view(bytes), me, e.data, out), GridOutcome::read);
+        EXPECT_EQ(readGrid(view(bytes), me, e.data, sink), GridOutcome::read);
     }
     finishGrids(e.data);
     e.console = out.str();
@@ -91,10 +92,11 @@ TEST(GridReading, AGridWithoutRaceLapsKeepsTheEventsRaceValues) {
 TEST(GridReading, AReplayOfAParticipantIsRefusedBeforeAnythingIsStored) {
     HeatData d;
     std::ostringstream out;
+    ConsoleSink sink{&out};
     ReplaySpec recipe = gridReplay({racer("Aa", 1, 3000, 2, 40000)}, 0);
     recipe.localDriverSlot = 1;
     ByteVec bytes = buildReplay(recipe);
-    EXPECT_EQ(readGrid(view(bytes), {}, d, out), GridOutcome::notServerReplay);
+    EXPECT_EQ(readGrid(view(bytes), {}, d, sink), GridOutcome::notServerReplay);
     EXPECT_EQ(out.str(),
               "Sorry! Zant_Heatboard is made for Server Replays only.\nIf you would see the datas from ONE replay "
               "only\nplease use Zant_Raceboard!\n");

@@ -75,7 +75,8 @@ TEST(FastestLap, MarksAndSpeedsOfTheFastestRaceLap) {
     const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0);
     FastestLapMeasure m;
     std::ostringstream out;
-    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk, m, out);
+    ConsoleSink sink{&out};
+    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk, m, sink);
     EXPECT_EQ(out.str(),
               "\nWait a moment, please... The tool is looking for sector times\nand max.speed of A.Arnold"
               "\nWait a moment, please... The tool is looking for sector times\nand max.speed of B.Brandt");
@@ -146,7 +147,8 @@ TEST(SectorMarks, LieOnTheTrueCrossingsToTheMillisecond) {
     ASSERT_EQ(r.tables.race[1].bestRaceLap.lap, 1);
     FastestLapMeasure m;
     std::ostringstream out;
-    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk, m, out);
+    ConsoleSink sink{&out};
+    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk, m, sink);
     for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.sectorMarks[1][k], car.trueMark(k, length)) << k;
     EXPECT_EQ(sectorTime(m, r.tables, 1, 1) + sectorTime(m, r.tables, 1, 2) + sectorTime(m, r.tables, 1, 3) +
                   sectorTime(m, r.tables, 1, 4),
@@ -165,7 +167,7 @@ TEST(SectorMarks, LieOnTheTrueCrossingsToTheMillisecond) {
     readAll(own, p);
     const std::int32_t ownLength = scanTrackLength(view(p.bytes), p.streamStart, 1, 0);
     auto table = std::make_unique<OwnSectorTable>();
-    measureOwnLaps(view(p.bytes), p.streamStart, 60, ownLength, p.tables, 1, *table, out);
+    measureOwnLaps(view(p.bytes), p.streamStart, 60, ownLength, p.tables, 1, *table, sink);
     for (int l = 1; l <= kLaps; ++l)
         for (int k = 1; k <= 4; ++k)
             EXPECT_EQ(table->mark[l][k][kRaceSession], car.trueMark(k, ownLength)) << l << " " << k;
@@ -197,7 +199,8 @@ TEST(FastestLap, SpeedSpikesAndSpeedsOver360DoNotCount) {
     readAll(recipe, r);
     FastestLapMeasure m;
     std::ostringstream out;
-    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, kTrack, r.tables, 0, r.drivers, kRaceboardWalk, m, out);
+    ConsoleSink sink{&out};
+    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, kTrack, r.tables, 0, r.drivers, kRaceboardWalk, m, sink);
     EXPECT_EQ(m.lapSpeeds[1].max[0], 6480);
     EXPECT_EQ(m.lapSpeeds[1].min[0], 6480);
     EXPECT_EQ(m.lapSpeeds[2].max[0], 0);
@@ -232,7 +235,8 @@ TEST(OwnLaps, EveryMeasuredLapGetsItsSectorsAndTheBestsGoToRowZero) {
     EXPECT_GT(length, kTrack - 2000);
     auto table = std::make_unique<OwnSectorTable>();
     std::ostringstream out;
-    measureOwnLaps(view(r.bytes), r.streamStart, 60, length, r.tables, 2, *table, out);
+    ConsoleSink sink{&out};
+    measureOwnLaps(view(r.bytes), r.streamStart, 60, length, r.tables, 2, *table, sink);
     EXPECT_EQ(out.str(),
               "\nWait a moment, please... The tool is searching for sector times\nand max.speed of practice\n"
               "\nWait a moment, please... The tool is searching for sector times\nand max.speed of race\n");
@@ -276,7 +280,8 @@ TEST(OwnLaps, AReplayThatEndsEarlyStopsTheSearches) {
     readAll(recipe, r);
     auto table = std::make_unique<OwnSectorTable>();
     std::ostringstream out;
-    measureOwnLaps(view(r.bytes), r.streamStart, 60, kTrack, r.tables, 2, *table, out);
+    ConsoleSink sink{&out};
+    measureOwnLaps(view(r.bytes), r.streamStart, 60, kTrack, r.tables, 2, *table, sink);
     EXPECT_GT(table->maxSpeed[5][4][kPracticeSession], 0);
     EXPECT_EQ(table->maxSpeed[2][4][kRaceSession], 0);
 }
