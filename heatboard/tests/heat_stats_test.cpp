@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "grid_replays.h"
+#include "heat_event.h"
 #include "heat_menu.h"
 #include "heat_report.h"
 #include "heat_stats.h"
@@ -12,8 +12,6 @@ namespace zr {
 namespace {
 
 using namespace zr::test;
-
-Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 // A race car with evenly spaced laps and no practice.
 GridCar racer(const char* last, int slot, std::uint32_t start, int laps, std::uint32_t lapMs) {
