@@ -32,6 +32,12 @@ function(zr_program name)
 
   add_executable(${name} main.cpp)
   target_link_libraries(${name} PRIVATE ${name}_lib)
+  # Linked statically on Linux: mapping and relocating the shared C++ runtime
+  # at every start costs about 2 ms more, a tenth of reading a 100 MB replay
+  # once. Not with the sanitizers, which need the shared runtime.
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT ZR_SANITIZE AND NOT ZR_FUZZ)
+    target_link_options(${name} PRIVATE -static)
+  endif()
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 
   if(ZR_TESTS AND P_UNIT_TESTS)

@@ -55,8 +55,22 @@ struct BlockRef {
     std::int64_t data() const { return head + 4; }
 };
 
-// The offset after a block and its padding, as the simulator lays them out.
-std::int64_t nextBlockHead(const BlockRef& block);
+// The offset after a block and its padding to a multiple of 4, as the
+// simulator lays them out. A length of 0 points back at the block's own head;
+// the walks are bounded by their block count, so this only repeats the same
+// block.
+inline std::int64_t nextBlockHead(const BlockRef& block) {
+    return block.head + ((std::int64_t{block.length} + 3) & ~std::int64_t{3});
+}
+
+// The head at `head`: kind and length read as one little-endian word, both 0
+// when the 4 bytes do not lie inside the file (a length read alone would be 0
+// then too, and the kind of such a block is never looked at).
+inline BlockRef blockAt(Bytes replay, std::int64_t head) {
+    std::uint32_t word = 0;
+    readU32(replay, head, word);
+    return BlockRef{head, word & 0xFFFF, word >> 16};
+}
 
 constexpr int kMaxChainBlocks = 99;
 
@@ -83,12 +97,52 @@ struct Frame {
     int sampleCount = 0;               // whole samples there, within the file
     const std::uint8_t* base = nullptr;
 
-    CarSample sample(int i) const { return decodeCarSample(base + sampleArea + 16 * i); }
+    // The 16 bytes of sample i (0 to sampleCount - 1), inside the file.
+    const std::uint8_t* sampleBytes(int i) const { return base + sampleArea + sample::bytes * i; }
+    CarSample sample(int i) const { return decodeCarSample(sampleBytes(i)); }
 };
 
 // Walks a record's block chain by `rule`; false when the record's head lies
-// past the end of the file or its length is 0.
-bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame);
+// past the end of the file or its length is 0. Inline: every walk calls it
+// once per frame, and with the rule known where it is called the chain walk
+// folds into a few loads.
+inline bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame) {
+    std::uint32_t length = 0;
+    if (!readU16(replay, recordOffset, length) || length == 0) return false;
+    const std::int64_t end = recordOffset + length;
+    if (end > static_cast<std::int64_t>(replay.size)) return false;
+
+    frame.recordOffset = recordOffset;
+    frame.recordEnd = end;
+    frame.base = replay.data;
+    frame.blockCount = 0;
+    frame.sampleCount = 0;
+    frame.sampleArea = 0;
+    readU16(replay, recordOffset + record::firstBlock, frame.recordType);
+
+    std::int64_t head = recordOffset + record::firstBlock;
+    if (rule.skipLeadingBlocks) {
+        head = nextBlockHead(blockAt(replay, head));
+        if (frame.recordType != kOneLeadingBlockType) head = nextBlockHead(blockAt(replay, head));
+    }
+    for (int i = 0; i < rule.maxBlocks && head + 4 < end; ++i) {
+        const BlockRef block = blockAt(replay, head);
+        frame.blocks[frame.blockCount++] = block;
+        head = nextBlockHead(block);
+    }
+
+    if (frame.blockCount > 0) {
+        const BlockRef& last = frame.blocks[frame.blockCount - 1];
+        if (last.length >= rule.minSampleAreaLength) {
+            const std::int64_t room = static_cast<std::int64_t>(replay.size) - last.data();
+            std::int64_t count = last.length / sample::bytes;
+            if (count > room / sample::bytes) count = room / sample::bytes;
+            frame.sampleArea = last.data();
+            frame.sampleCount = static_cast<int>(count);
+        }
+    }
+    return true;
+}
 
 // A replay recorded by a participant carries in every frame an own-car block
 // (kind 1, length 32) whose body begins with the own car's track position:

@@ -1,5 +1,7 @@
 #include "stream_records.h"
 
+#include <algorithm>
+
 namespace zr {
 
 std::uint32_t recordType(Bytes replay, std::int64_t at) {
@@ -21,19 +23,31 @@ std::int64_t firstRecordWhere(Bytes replay, std::int64_t at, Wanted wanted) {
 
 }  // namespace
 
+namespace {
+
+// Walks up to `k` records on from `at`; the number walked, fewer when the
+// records end.
+std::int64_t walkRecords(Bytes replay, std::int64_t& at, std::int64_t k) {
+    std::int64_t walked = 0;
+    while (walked < k && nextRecord(replay, at)) ++walked;
+    return walked;
+}
+
+}  // namespace
+
 std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k) {
-    for (std::int64_t i = 0; i < k && nextRecord(replay, at); ++i) {
-    }
+    walkRecords(replay, at, k);
     return at;
 }
 
 std::int64_t RecordIndex::skip(std::int64_t k) {
-    while (static_cast<std::int64_t>(starts.size()) <= k) {
+    while (!ended && static_cast<std::int64_t>(starts.size()) <= k / kEvery) {
         std::int64_t at = starts.back();
-        if (!nextRecord(replay, at)) return at;
-        starts.push_back(at);
+        if (walkRecords(replay, at, kEvery) < kEvery) ended = true;
+        else starts.push_back(at);
     }
-    return starts[static_cast<std::size_t>(k)];
+    const std::int64_t j = std::min(k / kEvery, static_cast<std::int64_t>(starts.size()) - 1);
+    return skipFrames(replay, starts[static_cast<std::size_t>(j)], k - j * kEvery);
 }
 
 std::int64_t stepBackFrames(Bytes replay, std::int64_t at, std::int64_t k, std::int64_t streamStart) {

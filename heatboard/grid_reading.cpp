@@ -90,10 +90,11 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, ConsoleSink
 
     if (t.hasRaceTable && drivers.driverRecordCount > 2) {
         console << "One moment please. The tool is searching for track length.\n" << std::flush;
-        data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength);
+        SampleReach reach;
+        data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength, &reach);
         console << "track length=" << data.trackLength / kPositionUnitsPerMillimetre << "mm\n" << std::flush;
         measureFastestRaceLaps(replay, reading.streamStart, data.frameRate, data.trackLength, t, base, drivers,
-                               kHeatboardWalk, data.measure, console);
+                               kHeatboardWalk, data.measure, console, &reach);
     }
     ++data.gridsRead;
     return GridOutcome::read;

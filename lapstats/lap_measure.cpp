@@ -1,6 +1,8 @@
 #include "lap_measure.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "listing_text.h"
@@ -20,12 +22,19 @@ double speedOf(std::int64_t delta, int frameRate) {
 }
 
 std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
-                             std::int32_t soFar) {
+                             std::int32_t soFar, SampleReach* reach) {
     std::int32_t length = soFar;
+    // Lengths are taken up to 10000 bytes before the end; where the samples
+    // end is looked for as far as lap measuring reads.
+    const std::int64_t lengthEnd = static_cast<std::int64_t>(replay.size) - kTrackScanRoom;
+    const std::int64_t end = reach ? static_cast<std::int64_t>(replay.size) - kEndRoom : lengthEnd;
+    if (reach) std::fill(std::begin(reach->lastRecord), std::end(reach->lastRecord), -1);
     Frame frame;
-    for (std::int64_t at = streamStart; at + kTrackScanRoom < static_cast<std::int64_t>(replay.size);
-         at = frame.recordEnd) {
+    for (std::int64_t at = streamStart; at < end; at = frame.recordEnd) {
         if (!readFrame(replay, at, kBoardChain, frame)) break;
+        if (reach)
+            for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
+        if (at >= lengthEnd) continue;
         if (localDriverSlot > 0) {
             std::int32_t own = ownCarPosition(replay, frame);
             if (own > length) length = own;
@@ -87,10 +96,17 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
     run.previous = p;
 }
 
+// Whether walking records on from `from` meets the record at `record`.
+bool meetsRecord(Bytes replay, std::int64_t from, std::int64_t record) {
+    while (from < record && nextRecord(replay, from)) {
+    }
+    return from == record;
+}
+
 void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, int frameRate,
                    std::int32_t trackLength, const RaceLaps& laps, int carSlot, FastestLapWalk walk,
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
-                   ConsoleSink& console) {
+                   ConsoleSink& console, const SampleReach* reach) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
     std::int64_t at = race.skip(0);
     const std::int32_t lap = laps.bestRaceLap.lap;
@@ -99,7 +115,13 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
         std::int64_t k = static_cast<std::int64_t>(laps.raceStamps[lap - 1]) * frameRate / 1000;
         if (k > 0) at = race.skip(k);
     }
+    // A record of the chain the track-length scan walked. Only when the walk
+    // back and on again meets it (the lengths of a damaged file may lead
+    // astray) is the scan's word on where the car's samples end good from
+    // there on.
+    const std::int64_t scanned = at;
     at = stepBackFrames(replay, at, walk.stepBack, streamStart);
+    const bool onScannedChain = reach && meetsRecord(replay, at, scanned);
 
     const std::int32_t previous = searchLineCrossing(
         replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
@@ -112,6 +134,8 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
     run.previous = previous;
     Frame frame;
     while (readFrame(replay, at, kBoardChain, frame)) {
+        // No sample of the car follows: the rest of the walk would change nothing.
+        if (onScannedChain && at >= scanned && at > reach->lastRecord[carSlot]) break;
         at = frame.recordEnd;
         for (int i = 0; i < frame.sampleCount && run.m <= 4; ++i) {
             CarSample s = frame.sample(i);
@@ -127,7 +151,8 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
 
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console) {
+                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console,
+                            const SampleReach* reach) {
     std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
     if (!nextRecord(replay, raceRecord)) return;  // no race start
     RecordIndex race(replay, raceRecord);
@@ -136,7 +161,7 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
         const int s = slotBase + carSlot;
         if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
         measureOneLap(replay, race, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
-                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), console);
+                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), console, reach);
     }
 }
 

@@ -52,14 +52,17 @@ void measureAndRank(Bytes replay, RaceboardData& data, ConsoleSink& console) {
     const ReplayHeader& h = data.header;
     const LapTables& t = data.tables;
     const std::int64_t streamStart = data.streamStart;
+    const bool fastestLaps = h.localDriverSlot <= 0 && t.hasRaceTable;
+    SampleReach reach;
     console << "One moment please. The tool is searching for track length.\n" << std::flush;
-    const std::int32_t trackLength = scanTrackLength(replay, streamStart, h.localDriverSlot, 0);
+    const std::int32_t trackLength =
+        scanTrackLength(replay, streamStart, h.localDriverSlot, 0, fastestLaps ? &reach : nullptr);
     console << "track length=" << trackLength / kPositionUnitsPerCentimetre << "cm\n" << h.frameRate << "fps\n"
             << std::flush;
 
-    if (h.localDriverSlot <= 0 && t.hasRaceTable)
+    if (fastestLaps)
         measureFastestRaceLaps(replay, streamStart, h.frameRate, trackLength, t, 0, data.drivers, kRaceboardWalk,
-                               data.measure, console);
+                               data.measure, console, &reach);
     else
         measureOwnLaps(replay, streamStart, h.frameRate, trackLength, t, h.localDriverSlot, *data.own, console);
     finishOwnSectorTable(*data.own, t, h.localDriverSlot);

@@ -21,17 +21,24 @@ ReplaySpec serverRace(const std::vector<LapRecordSpec>& laps, std::vector<Record
     return recipe;
 }
 
-FastestLapMeasure measure(const ReadReplay& r, std::int32_t trackLength) {
+// Slot 1 at an even pace, slot 2 slowest at the line and fastest at half
+// distance, for 128 s at 36 frames per second.
+const CarRun kEven{1, {1000, 41000, 80000, 120500}, 0.0}, kWobbly{2, {1500, 42500, 83000, 124000}, 0.5};
+ReplaySpec twoCarRace() {
+    return serverRace({lapRecord(1, kEven.stamps), lapRecord(2, kWobbly.stamps)},
+                      serverRaceStream(tracesOf({kEven, kWobbly}, kTrack), 36, 36 * 128));
+}
+
+FastestLapMeasure measure(const ReadReplay& r, std::int32_t trackLength, const SampleReach* reach = nullptr) {
     FastestLapMeasure m;
     ConsoleSink quiet;
     measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, trackLength, r.tables, 0, r.drivers, kRaceboardWalk, m,
-                           quiet);
+                           quiet, reach);
     return m;
 }
 
 TEST(TrackLength, ServerReplaysTakeEveryCarParticipantReplaysTheOwnCar) {
-    const CarRun a{1, {1000, 41000, 80000, 120500}, 0.0}, b{2, {1500, 42500, 83000, 124000}, 0.5};
-    const ReadReplay server = readReplay(serverRace({}, serverRaceStream(tracesOf({a, b}, kTrack), 36, 36 * 128)));
+    const ReadReplay server = readReplay(twoCarRace());
     const std::int32_t length = scanTrackLength(view(server.bytes), server.streamStart, 0, 0);
     EXPECT_GT(length, kTrack - 2000);
     EXPECT_LT(length, kTrack);
@@ -85,6 +92,40 @@ TEST(FastestLap, SpeedSpikesAndSpeedsOver360DoNotCount) {
     EXPECT_EQ(m.lapSpeeds[2].min[0], 38880);  // minima have no upper limit
 }
 
+TEST(FastestLap, AMeasurementEndsWhereTheCarsSamplesEndWithTheSameResult) {
+    // Slot 2 leaves the race at 65 s, halfway through its fastest lap (lap 2).
+    ReplaySpec recipe = twoCarRace();
+    const std::vector<RecordSpec> alone = serverRaceStream(tracesOf({kEven}, kTrack), 36, 36 * 128);
+    const std::size_t leaves = 2 + 36 * 65;
+    for (std::size_t i = leaves; i < recipe.records.size(); ++i) recipe.records[i] = alone[i];
+    ReadReplay r = readReplay(recipe);
+    const std::vector<std::size_t> at = layoutOf(recipe).recordOffsets;
+    for (const bool damaged : {false, true}) {
+        if (damaged) {
+            // A record length before slot 2's fastest lap that points into the
+            // record before: the walk back goes astray there.
+            const std::size_t record = at[2 + 1530 - 40];
+            r.bytes[record + 2] = 6;
+            r.bytes[record + 3] = 0;
+        }
+        SampleReach reach;
+        const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0, &reach);
+        EXPECT_EQ(reach.lastRecord[2], static_cast<std::int64_t>(at[leaves - 1])) << damaged;
+        EXPECT_EQ(reach.lastRecord[3], -1) << damaged;
+        const FastestLapMeasure ended = measure(r, length, &reach), walked = measure(r, length);
+        auto values = [](const std::int32_t(&v)[kLapPoints]) { return std::vector<std::int32_t>(v, v + kLapPoints); };
+        for (int slot : {1, 2}) {
+            EXPECT_EQ(ended.sectorMarks[slot], walked.sectorMarks[slot]) << damaged << slot;
+            EXPECT_EQ(values(ended.lapSpeeds[slot].max), values(walked.lapSpeeds[slot].max)) << damaged << slot;
+            EXPECT_EQ(values(ended.lapSpeeds[slot].min), values(walked.lapSpeeds[slot].min)) << damaged << slot;
+        }
+        if (!damaged) {
+            EXPECT_GT(ended.sectorMarks[2][2], 0);  // measured up to half distance
+            EXPECT_EQ(ended.sectorMarks[2][3], 0);
+        }
+    }
+}
+
 TEST(RecordWalk, SkipsStepsBackAndSessionRecordsStayInsideTheStream) {
     const CarRun a{1, {1000, 41000}, 0.0};
     const ReplaySpec recipe = serverRace({}, serverRaceStream(tracesOf({a}, kTrack), 36, 18));
@@ -103,6 +144,15 @@ TEST(RecordWalk, SkipsStepsBackAndSessionRecordsStayInsideTheStream) {
     EXPECT_EQ(stepBackFrames(b, at[7], 100, r.streamStart), r.streamStart);
     EXPECT_EQ(nextSessionRecord(b, at[1]), at[1]);
     EXPECT_EQ(nextSessionRecord(b, at[2]), static_cast<std::int64_t>(b.size));
+
+    // The index keeps every 256th record start and gives what walking from
+    // its first record gives, asked in any order, and past the end.
+    const ReadReplay full = readReplay(twoCarRace());
+    const Bytes fb = view(full.bytes);
+    const auto first = static_cast<std::int64_t>(layoutOf(twoCarRace()).recordOffsets[2]);
+    RecordIndex sparse(fb, first);
+    for (std::int64_t k : {300, 0, 1, 255, 256, 257, 4000, 4606, 4607, 4608, 100000, 3})
+        EXPECT_EQ(sparse.skip(k), skipFrames(fb, first, k)) << k;
 }
 
 }  // namespace
