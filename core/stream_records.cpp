@@ -1,26 +1,38 @@
-#include "record_walk.h"
+#include "stream_records.h"
 
 #include <algorithm>
 
-#include "replay_units.h"
-
 namespace zr {
 
+std::uint32_t recordType(Bytes replay, std::int64_t at) {
+    std::uint32_t type = 0;
+    readU16(replay, at + record::firstBlock, type);
+    return type;
+}
+
 namespace {
-constexpr std::uint32_t kOwnCarKind = 1;
-constexpr std::uint32_t kOwnCarLength = 32;
+
+// The first record from `at` on, among those with a length, that `wanted`
+// takes; the file size when there is none.
+template <class Wanted>
+std::int64_t firstRecordWhere(Bytes replay, std::int64_t at, Wanted wanted) {
+    for (std::int64_t next = at; nextRecord(replay, next); at = next)
+        if (wanted(at)) return at;
+    return static_cast<std::int64_t>(replay.size);
+}
+
+}  // namespace
+
+namespace {
 
 // Walks up to `k` records on from `at`; the number walked, fewer when the
 // records end.
 std::int64_t walkRecords(Bytes replay, std::int64_t& at, std::int64_t k) {
     std::int64_t walked = 0;
-    std::uint32_t length = 0;
-    while (walked < k && readU16(replay, at, length) && length != 0) {
-        at += length;
-        ++walked;
-    }
+    while (walked < k && nextRecord(replay, at)) ++walked;
     return walked;
 }
+
 }  // namespace
 
 std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k) {
@@ -49,43 +61,23 @@ std::int64_t stepBackFrames(Bytes replay, std::int64_t at, std::int64_t k, std::
 }
 
 std::int64_t nextSessionRecord(Bytes replay, std::int64_t at) {
-    std::uint32_t length = 0;
-    while (readU16(replay, at, length) && length != 0) {
-        std::uint32_t type = 0;
-        readU16(replay, at + record::firstBlock, type);
-        if (type == kSessionStateType) return at;
-        at += length;
-    }
-    return static_cast<std::int64_t>(replay.size);
+    return firstRecordWhere(replay, at, [replay](std::int64_t r) { return recordType(replay, r) == kSessionStateType; });
 }
 
 std::int32_t sessionClockMs(Bytes replay, std::int64_t record) {
     std::int32_t clock = 0;
     readI32(replay, record + record::sessionState, clock);
-    return clock / 256 * 10;
+    return clock / kClockStepsPerHundredth * kMsPerHundredth;
 }
 
-std::int32_t trackPositionAt(Bytes replay, std::int64_t body) {
-    std::uint32_t word = 0;
-    readU32(replay, body, word);
-    return static_cast<std::int32_t>(word & kPositionMask);
-}
-
-std::int32_t ownCarPosition(Bytes replay, const Frame& frame) {
-    for (int i = frame.blockCount - 1; i >= 0; --i) {
-        const BlockRef& b = frame.blocks[i];
-        if (b.kind == kOwnCarKind && b.length == kOwnCarLength) return trackPositionAt(replay, b.data());
-    }
-    return -1;
-}
-
-std::int32_t lastSamplePosition(const Frame& frame, int carSlot) {
-    std::int32_t position = -1;
-    for (int i = 0; i < frame.sampleCount; ++i) {
-        CarSample s = frame.sample(i);
-        if (s.carSlot == carSlot) position = s.samplePosition;
-    }
-    return position;
+std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst) {
+    std::int64_t at = firstRecord;
+    if (skipFirst && !nextRecord(replay, at)) return static_cast<std::int64_t>(replay.size);
+    return firstRecordWhere(replay, at, [replay](std::int64_t r) {
+        std::uint32_t flag = 0;
+        return recordType(replay, r) == kSessionStateType && readU8(replay, r + record::sessionState, flag) &&
+               flag != 0;
+    });
 }
 
 }  // namespace zr

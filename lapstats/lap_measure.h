@@ -8,10 +8,10 @@
 
 #include <array>
 #include <cstdint>
-#include <iosfwd>
 #include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "driver_table.h"
 #include "lap_tables.h"
 
@@ -66,12 +66,12 @@ struct FastestLapWalk {
 constexpr FastestLapWalk kRaceboardWalk{100, 1000};
 
 // Measures the fastest race lap of car slots 1 to 19 of one replay (rows
-// slotBase + car slot) that drove a race lap; prints the wait line for each.
+// slotBase + car slot) that drove a race lap; shows the wait line for each.
 // `reach`, from the track-length scan of the same replay, lets a measurement
 // end where the car's samples end.
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out,
+                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console,
                             const SampleReach* reach = nullptr);
 
 // Sector k (1 to 4) of a slot's fastest lap; k = 4 runs to the lap's end.

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
-#include <ostream>
 
 #include "listing_text.h"
 #include "record_walk.h"
@@ -99,15 +98,15 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
 
 // Whether walking records on from `from` meets the record at `record`.
 bool meetsRecord(Bytes replay, std::int64_t from, std::int64_t record) {
-    std::uint32_t length = 0;
-    while (from < record && readU16(replay, from, length) && length != 0) from += length;
+    while (from < record && nextRecord(replay, from)) {
+    }
     return from == record;
 }
 
 void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, int frameRate,
                    std::int32_t trackLength, const RaceLaps& laps, int carSlot, FastestLapWalk walk,
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
-                   std::ostream& out, const SampleReach* reach) {
+                   ConsoleSink& console, const SampleReach* reach) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
     std::int64_t at = race.skip(0);
     const std::int32_t lap = laps.bestRaceLap.lap;
@@ -127,8 +126,8 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
     const std::int32_t previous = searchLineCrossing(
         replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
 
-    out << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
-        << std::flush;
+    console << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
+            << std::flush;
     if (at >= end) return;
 
     FastestLapRun run;
@@ -152,18 +151,17 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
 
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out,
+                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console,
                             const SampleReach* reach) {
-    const std::int64_t start = findRaceStartRecord(replay, streamStart, false);
-    std::uint32_t length = 0;
-    if (!readU16(replay, start, length) || length == 0) return;  // no race start
-    RecordIndex race(replay, start + length);
+    std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
+    if (!nextRecord(replay, raceRecord)) return;  // no race start
+    RecordIndex race(replay, raceRecord);
 
     for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
         const int s = slotBase + carSlot;
         if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
         measureOneLap(replay, race, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
-                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), out, reach);
+                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), console, reach);
     }
 }
 
