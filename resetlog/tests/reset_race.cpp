@@ -1,10 +1,6 @@
 #include "reset_race.h"
 
-#include <sstream>
-
-#include "chain_tables.h"
-#include "replay_header.h"
-#include "event_stream.h"
+#include "listing_text.h"
 
 namespace zr::test {
 
@@ -70,16 +66,18 @@ ResetRace teleportRace(int frames) {
     return race;
 }
 
+Analysed<ResetFindings> resetsOf(const ByteVec& replay, const StallBounds& stalls) {
+    const bool known = stalls.firstStall != 0 || stalls.lastStall != 0;
+    const std::string ini = known ? trackIniText(100, 900, stalls.firstStall, stalls.lastStall) : "";
+    Analysed<ResetFindings> a = analyse(findResets, replay, "oval", ini);
+    a.console = a.consoleAfter(kGermanProgressText);
+    return a;
+}
+
 ResetScan scanOf(const ByteVec& replay, const StallBounds& stalls, std::string* console) {
-    Bytes bytes{replay.data(), replay.size()};
-    ChainTables tables = readChainTables(bytes, driver::secondRecord, false);
-    std::int64_t start = findRaceStartRecord(bytes, tables.laps.firstStreamRecord(), false);
-    std::ostringstream out;
-    ConsoleSink sink{&out};
-    ReplayHeader header = readReplayHeader(bytes, FrameRateRule::zeroMeans36);
-    ResetScan scan = walkResets(bytes, start, header.frameRate, tables.laps, stalls, tables.drivers, sink);
-    if (console) *console = out.str();
-    return scan;
+    Analysed<ResetFindings> a = resetsOf(replay, stalls);
+    if (console) *console = a.console;
+    return a.findings.scan;
 }
 
 }  // namespace zr::test
