@@ -10,12 +10,15 @@
 #include "analysed_run.h"
 #include "chain_tables.h"
 #include "contactscan.h"
+#include "golden.h"
 #include "replay_builder.h"
 
 namespace zr {
 namespace {
 
 using namespace zr::writer;
+using test::expectGolden;
+using test::LineEnds;
 using Event = std::tuple<int, int, int>;  // frame, car, code
 
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
@@ -81,10 +84,7 @@ TEST(ContactRule, OnlyContactsThatCostOneOfTheCarsTimeAreListed) {
     race.samples[190] = {{2, 1000, 0, 300, 372}, {4, 1500, 0, -200}};  // 98 degrees apart, contact angle 81
     race.run(ScanMode::contactsOnly);
     EXPECT_EQ(race.events(), (std::vector<Event>{{160, 3, 1}, {170, 1, 4}, {190, 2, 4}}));
-    EXPECT_EQ(race.console,
-              " 1    0:16 C.Cramer/A.Arnold 50cm0 0/0  0Grad\n"
-              " 2    0:17 A.Arnold/D.Dietz 25cm0 0/0  0Grad\n"
-              " 3    0:19 B.Brandt/D.Dietz 25cm0.0239697 300/-200  81(98)Grad\n");
+    expectGolden(ZR_GOLDEN_DIR "/contact_lines.txt", race.console, LineEnds::lf);
 }
 
 TEST(ContactRule, APairIsListedAgainOnlyAfterSixSeconds) {
@@ -165,11 +165,7 @@ TEST(IncidentScan, ModesChooseTheRules) {
                                                 {170, 2, 1009}, {170, 2, 4}}));
     EXPECT_EQ(contacts.events(), (std::vector<Event>{{160, 1, 3}, {170, 2, 4}}));
     EXPECT_EQ(damage.events(), (std::vector<Event>{{150, 2, 1007}, {150, 2, -3}, {155, 1, 1003}, {170, 2, 1009}}));
-    EXPECT_EQ(damage.console,
-              " 1    0:15 B.Brandt engine damage\n"
-              " 2    0:15 B.Brandt lost left rear wheel\n"
-              " 3    0:15 A.Arnold engine damage\n"
-              " 4    0:17 B.Brandt engine damage\n");
+    expectGolden(ZR_GOLDEN_DIR "/damage_lines.txt", damage.console, LineEnds::lf);
 }
 
 // The damage and lap rules on a hand-made lap table.
@@ -210,15 +206,7 @@ TEST(DamageRule, EachNewEngineLevelAndEachWheelAsItComesOff) {
     t.damage(60, 5, 0xFF, 6);
     EXPECT_EQ(eventsOf(t.scan.list), (std::vector<Event>{{20, 5, 1005}, {20, 5, -2}, {40, 5, 1009}, {40, 5, -2},
                                                          {40, 5, -3}, {40, 5, -4}, {40, 5, -5}, {60, 5, 1006}}));
-    EXPECT_EQ(t.console.str(),
-              " 1    0:02 F.Fuchs engine damage\n"
-              " 2    0:02 F.Fuchs lost right front wheel\n"
-              " 3    0:04 F.Fuchs engine damage\n"
-              " 4    0:04 F.Fuchs lost right front wheel\n"
-              " 5    0:04 F.Fuchs lost left rear wheel\n"
-              " 6    0:04 F.Fuchs lost right rear wheel\n"
-              " 7    0:04 F.Fuchs verliert ein Rad\n"
-              " 8    0:06 F.Fuchs engine damage\n");
+    expectGolden(ZR_GOLDEN_DIR "/wheel_and_engine_lines.txt", t.console.str(), LineEnds::lf);
     EXPECT_EQ(t.scan.damage[5].lastFrame, 60);
 }
 
@@ -288,16 +276,8 @@ TEST(LapListing, NameFieldsBestLapsAndTheCap) {
     std::ostringstream out;
     ConsoleSink sink{&out};
     listLaps(sink, tables.drivers, tables.laps);
-    auto field = [](const std::string& first, const std::string& last) {
-        std::string bytes = first + std::string(16 - first.size(), '\0') + last + std::string(16 - last.size(), '\0');
-        std::string shown;
-        for (char c : bytes) shown += std::string(1, c) + " ";
-        return shown;
-    };
-    EXPECT_EQ(out.str(), field("Anna", "Arnold") + "1:30.000\n" + field("Anna", "Arnold") + "1:16.544\n" +
-                             field("Bert", "Brandt") + "1:32.000\n" +
-                             field("Carl", "Cramer") + "\n" + "2 korrigierte Zeit:84544\n" +
-                             "3 korrigierte Zeit:84544\n");
+    // Each byte of the 32-byte name field is shown with a blank after it (NULs too).
+    expectGolden(ZR_GOLDEN_DIR "/lap_listing.txt", out.str(), LineEnds::lf);
     EXPECT_EQ(tables.laps.shortestLap[1], 76544);
     EXPECT_EQ(tables.laps.shortestLap[2], 84544);
     EXPECT_EQ(tables.laps.shortestLap[0], kNoLap);

@@ -48,10 +48,6 @@ ReplaySpec ResetRace::withRecords() const {
 
 ByteVec ResetRace::build() const { return buildReplay(withRecords()); }
 
-std::size_t ResetRace::recordOffset(int frame) const {
-    return layoutOf(withRecords()).recordOffsets[static_cast<std::size_t>(frame - (idleFirstRecord ? 0 : 1))];
-}
-
 SampleSpec car(int slot, int position, int gear, int lateral, int heading) {
     return SampleSpec{slot, position, 0, static_cast<std::int16_t>(lateral), heading, gear};
 }
@@ -74,10 +70,9 @@ Analysed<ResetFindings> resetsOf(const ByteVec& replay, const StallBounds& stall
     return a;
 }
 
-ResetScan scanOf(const ByteVec& replay, const StallBounds& stalls, std::string* console) {
+std::string resetsText(const ByteVec& replay, const StallBounds& stalls) {
     Analysed<ResetFindings> a = resetsOf(replay, stalls);
-    if (console) *console = a.console;
-    return a.findings.scan;
+    return a.console + resetListing(a.findings);
 }
 
 }  // namespace zr::test

@@ -32,7 +32,6 @@ struct ResetRace {
     void addBlock(int frame, const Block& block);
 
     ByteVec build() const;
-    std::size_t recordOffset(int frame) const;  // in the built replay
 
 private:
     int frames_;
@@ -51,6 +50,7 @@ ResetRace teleportRace(int frames = 600);
 // The replay as resetlog analyses it, with stalls from a "track.ini" unless
 // both are 0: the findings and the console lines of the walk.
 Analysed<ResetFindings> resetsOf(const ByteVec& replay, const StallBounds& stalls = {});
-ResetScan scanOf(const ByteVec& replay, const StallBounds& stalls = {}, std::string* console = nullptr);
+// Those console lines, then the listing.
+std::string resetsText(const ByteVec& replay, const StallBounds& stalls = {});
 
 }  // namespace zr::test
