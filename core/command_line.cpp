@@ -224,6 +224,17 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
     return run;
 }
 
+std::optional<std::vector<StartedRun>> openCommandReplays(const CommandLine& line, const std::string& reportSuffix,
+                                                          std::string& error) {
+    std::optional<std::vector<StartedRun>> runs(std::in_place);
+    for (const std::string& replay : line.replays) {
+        std::optional<StartedRun> run = openCommandReplay(line, replay, reportSuffix, error);
+        if (!run) return std::nullopt;
+        runs->push_back(std::move(*run));
+    }
+    return runs;
+}
+
 std::string jsonFileName(const std::string& replayName, const char* program) {
     return replayName + "_" + program + ".json";
 }
@@ -245,6 +256,7 @@ void warnWithoutTrackFile(CommandOutcome& outcome, const TrackFile& track) {
 }
 
 int writeCommandOutcome(const CommandLine& line, const CommandOutcome& outcome) {
+    if (!outcome.error.empty()) return commandFailed(line, outcome.error);
     const std::string folder = withSeparator(line.outDir);
     if (!folder.empty()) {
         std::error_code ec;

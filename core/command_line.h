@@ -73,6 +73,7 @@ std::optional<StartedRun> openCommandReplay(const CommandLine& line, const std::
 // standard error, left out with -q) and warnings about what the findings may
 // lack (standard error, exit code 0).
 struct CommandOutcome {
+    std::string error;  // the run failed after the replay was opened: exit code 1, nothing written
     std::vector<ReportFile> reports;
     std::string jsonName;  // the file name of the JSON findings
     std::string json;
@@ -87,6 +88,11 @@ void warnWithoutTrackFile(CommandOutcome& outcome, const TrackFile& track);
 // Writes the outcome into the output folder (made when missing), prints each
 // path written and the warnings; returns the exit code.
 [[nodiscard]] int writeCommandOutcome(const CommandLine& line, const CommandOutcome& outcome);
+
+// Opens every replay given, in order; nothing, and a message naming the first
+// file at fault, when one cannot be opened.
+std::optional<std::vector<StartedRun>> openCommandReplays(const CommandLine& line, const std::string& reportSuffix,
+                                                          std::string& error);
 
 // The whole run of a listing program with arguments: the numbers of
 // "timediff.ini" where the program reads them, one replay opened and analysed

@@ -27,7 +27,7 @@ void readGridDrivers(const DriverTable& table, const MyName& me, HeatData& data,
         // another grid's slots.
         if (r.carSlot >= 0 && r.carSlot < kReplaySlots) {
             const int slot = base + r.carSlot;
-            if (r.firstName == me.first && r.lastName == me.second) {
+            if (me.given && r.firstName == me.first && r.lastName == me.second) {
                 data.userSlot = slot;
                 data.userFound = true;
             }

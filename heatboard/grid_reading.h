@@ -35,6 +35,7 @@ struct HeatDriver {
 struct MyName {
     std::string first;
     std::string second;
+    bool given = true;  // false: nobody is the user, no row is yellow
 };
 
 // Splits the file's bytes; CR and LF at the end of the file are dropped, so a

@@ -6,11 +6,14 @@
 #include <ostream>
 #include <vector>
 
+#include "command_line.h"
 #include "front_end.h"
 #include "grid_reading.h"
 #include "heat_menu.h"
+#include "heat_json.h"
 #include "heat_report.h"
 #include "platform.h"
+#include "replay_header.h"
 #include "report_file.h"
 
 namespace zr {
@@ -97,6 +100,54 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     if (data->tables.hasRaceTable) out << kSectorListsConsole << std::flush;
     if (!saveReport({heatReportName(baseName, choice), heatboardReport(*data, baseName, choice == 0)}, out)) return 1;
     return 0;
+}
+
+int runHeatboardCommand(int argc, const char* const* argv) {
+    CLI::App app{"heatboard: the statistics of one event driven in up to five grids, from the server replays of\n"
+                 "all grids, as one HTML page, NAMEAll.html (NAME: grid A's replay); drivers are compared by the\n"
+                 "time since their own grid's start. The driver menu is left with 0, as its dialogue ends by\n"
+                 "default."};
+    CommandLine line;
+    std::optional<std::string> myName;
+    bool noSpeeds = false;
+    declareCommand(app, "heatboard", line, kGrids);
+    app.add_option("--myname", myName,
+                   "your driver name as in the replays, \"First Last\": your rows are yellow (else the name\n"
+                   "in myname.ini in the working directory; without either no row is yellow)")
+        ->type_name("NAME");
+    app.add_flag("--no-speeds", noSpeeds,
+                 "the page without speed values, NAMEAllno_v.html (the dialogue gives it for a number\n"
+                 "below 0 at its driver menu)");
+    if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
+
+    MyName me{"", "", false};
+    std::vector<std::uint8_t> nameBytes;
+    if (myName) me = parseMyName(*myName);
+    else if (readWholeFile("myname.ini", nameBytes)) me = parseMyName(std::string(nameBytes.begin(), nameBytes.end()));
+
+    std::string error;
+    const std::optional<std::vector<StartedRun>> runs = openCommandReplays(line, "", error);
+    if (!runs) return commandFailed(line, error);
+    std::vector<Bytes> grids;
+    for (const StartedRun& run : *runs) {
+        grids.push_back(run.replay.bytes());
+        // The dialogue refuses such a replay after the grids before it were read; here nothing is read.
+        if (readReplayHeader(grids.back(), FrameRateRule::only60Or36).localDriverSlot != 0)
+            return commandFailed(line, "the replay " + nativePath(run.paths.replayPath) +
+                                           " was recorded by a driver, not by the server: heatboard reads server "
+                                           "replays only (raceboard reads this one)");
+    }
+
+    ConsoleSink silent;
+    const std::optional<HeatData> data = heatFindings(grids, me, silent);
+    if (!data) return commandFailed(line, "a replay was recorded by a driver, not by the server");
+    const std::string baseName = runs->front().paths.replayName + "All";
+    const std::string page = heatReportName(baseName, noSpeeds ? -1 : 0);
+    CommandOutcome outcome;
+    outcome.reports.push_back({page, heatboardReport(*data, baseName, !noSpeeds)});
+    outcome.jsonName = jsonFileName(baseName, "heatboard");
+    outcome.json = heatboardJson(*data, *runs, page, !noSpeeds);
+    return writeCommandOutcome(line, outcome);
 }
 
 }  // namespace zr

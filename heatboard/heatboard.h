@@ -21,4 +21,8 @@ std::optional<HeatData> heatFindings(const std::vector<Bytes>& grids, const MyNa
 // The whole program: console dialogue, analysis, page; returns the exit code.
 int runHeatboard(std::istream& in, std::ostream& out);
 
+// The program with arguments: the grids' replays in order, asks nothing,
+// writes the page (and --json).
+int runHeatboardCommand(int argc, const char* const* argv);
+
 }  // namespace zr

@@ -3,4 +3,7 @@
 #include "heatboard.h"
 #include "platform.h"
 
-int main() { return zr::runHeatboard(std::cin, zr::consoleOut()); }
+int main(int argc, char** argv) {
+    if (argc > 1) return zr::runHeatboardCommand(argc, argv);
+    return zr::runHeatboard(std::cin, zr::consoleOut());
+}

@@ -28,6 +28,7 @@ struct RaceboardData {
     Rankings rankings;
     bool noSpeedMode = false;
     std::int64_t streamStart = 0;  // the first event record: the measurements begin there
+    std::int32_t trackLength = 0;  // the largest track position seen
 };
 
 // The title's date: day (two characters, a blank before days below 10),

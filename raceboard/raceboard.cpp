@@ -2,10 +2,12 @@
 
 #include <ostream>
 
+#include "command_line.h"
 #include "driver_menu.h"
 #include "listing_text.h"
 #include "platform.h"
 #include "replay_units.h"
+#include "raceboard_json.h"
 #include "report_file.h"
 
 namespace zr {
@@ -57,6 +59,7 @@ void measureAndRank(Bytes replay, RaceboardData& data, ConsoleSink& console) {
     console << "One moment please. The tool is searching for track length.\n" << std::flush;
     const std::int32_t trackLength =
         scanTrackLength(replay, streamStart, h.localDriverSlot, 0, fastestLaps ? &reach : nullptr);
+    data.trackLength = trackLength;
     console << "track length=" << trackLength / kPositionUnitsPerCentimetre << "cm\n" << h.frameRate << "fps\n"
             << std::flush;
 
@@ -97,6 +100,33 @@ int runRaceboard(std::istream& in, std::ostream& out) {
     measureAndRank(run.replay.bytes(), *data, console);
     if (!saveReport({reportName(run.paths.replayName, data->noSpeedMode), raceboardReport(*data)}, out)) return 1;
     return 0;
+}
+
+int runRaceboardCommand(int argc, const char* const* argv) {
+    CLI::App app{"raceboard: lap statistics of one replay as an HTML page, NAME.html: result, leaders, fastest\n"
+                 "laps, sector times and speeds, consistency, fastest-lap points, and for a participant's replay\n"
+                 "his lap tables. The driver menu is left with 0, as its dialogue ends by default."};
+    CommandLine line;
+    RaceboardSettings settings;
+    declareCommand(app, "raceboard", line);
+    app.add_flag("--no-speeds", settings.noSpeedMode,
+                 "the page without sector speeds, NAMEno_v.html (the dialogue gives it for a\n"
+                 "number other than 0 that ends its driver menu, e.g. 99)");
+    if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
+    return runListingCommand(line, "", [&](const StartedRun& run) {
+        ConsoleSink silent;
+        CommandOutcome outcome;
+        const std::optional<RaceboardData> data = raceboardFindings(run, settings, silent);
+        if (!data) {
+            outcome.error = "cannot read the file time of " + nativePath(run.paths.replayPath);
+            return outcome;
+        }
+        const std::string page = reportName(run.paths.replayName, data->noSpeedMode);
+        outcome.reports.push_back({page, raceboardReport(*data)});
+        outcome.jsonName = jsonFileName(run.paths.replayName, "raceboard");
+        outcome.json = raceboardJson(*data, run.paths, page);
+        return outcome;
+    });
 }
 
 }  // namespace zr

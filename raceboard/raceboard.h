@@ -44,4 +44,7 @@ std::optional<RaceboardData> raceboardFindings(const StartedRun& run, const Race
 // The whole program: console dialogue, analysis, page; returns the exit code.
 int runRaceboard(std::istream& in, std::ostream& out);
 
+// The program with arguments: asks nothing, writes the page (and --json).
+int runRaceboardCommand(int argc, const char* const* argv);
+
 }  // namespace zr
