@@ -1,4 +1,4 @@
-// The listing programs with arguments, one table: each row runs a built
+// The programs with arguments, one table: each row runs a built
 // program in a fresh working directory and checks its exit code, the first
 // words of its standard error, the paths it prints and the files it writes.
 // A report must hold the bytes the dialogue writes for the same answers; every
@@ -27,6 +27,8 @@ const std::map<std::string, std::string> kExe = {{"boxlog", BOXLOG_EXE},
                                                  {"contactscan", CONTACTSCAN_EXE},
                                                  {"dropwatch", DROPWATCH_EXE},
                                                  {"exitwatch", EXITWATCH_EXE},
+                                                 {"heatboard", HEATBOARD_EXE},
+                                                 {"raceboard", RACEBOARD_EXE},
                                                  {"resetlog", RESETLOG_EXE}};
 
 // What the working directory holds before a run.
@@ -35,6 +37,7 @@ enum Setup : unsigned {
     kConfig = 1,    // Zant_Raceboard.ini naming the samples' replay folder
     kTimeDiff = 2,  // the samples' timediff.ini
     kTracks = 4,    // a copy of the samples' tracks folder in mytracks/
+    kMyName = 8,    // the samples' myname.ini
 };
 
 struct Case {
@@ -60,6 +63,7 @@ std::vector<std::string> withSamples(std::vector<std::string> args) {
 void prepare(RunDir& dir, unsigned setup) {
     if (setup & kConfig) dir.writeConfigLine(kSampleReplays);
     if (setup & kTimeDiff) dir.writeTimeDiff(readFile(kSamples + "/timediff.ini"));
+    if (setup & kMyName) dir.writeFile("myname.ini", readFile(kSamples + "/myname.ini"));
     if (setup & kTracks) fs::copy(kSamples + "/tracks", dir.path() + "/mytracks", fs::copy_options::recursive);
 }
 
@@ -78,6 +82,7 @@ void expectValid(const std::string& program, const std::vector<std::string>& jso
     EXPECT_EQ(code, 0) << program << ": a JSON file does not satisfy schemas/" << program << ".schema.json";
 }
 
+// NAME_PROGRAM.json, where heatboard's NAME is grid A's replay and "All".
 std::string programOf(const std::string& jsonPath) {
     const std::string stem = fs::path(jsonPath).stem().string();
     return stem.substr(stem.rfind('_') + 1);
@@ -113,6 +118,26 @@ const Case kCases[] = {
     {"ContactsOnly", "contactscan", kConfig, {"--mode", "0", "--json", "race_server"}, 0,
      "contactscan: No protest script: the replay's name carries no race number and grid letter",
      {"race_server.txt", "race_server_contactscan.json"}, "0\nrace_server\n"},
+    {"RaceboardPage", "raceboard", kConfig, {"--json", "race_server"}, 0, "",
+     {"race_server.html", "race_server_raceboard.json"}, "race_server\n\n0\n"},
+    {"RaceboardNoSpeeds", "raceboard", kNothing, {"--no-speeds", "--json", "-o", "out", "@race_server.rpy"}, 0, "",
+     {"out/race_serverno_v.html", "out/race_server_raceboard.json"}, "race_server\n\n99\n"},
+    {"RaceboardDriversReplay", "raceboard", kNothing, {"--replay-dir", "@", "race_driver"}, 0, "",
+     {"race_driver.html"}, "race_driver\n\n0\n"},
+    {"RaceboardMissingReplay", "raceboard", kNothing, {"--replay-dir", "@", "nosuch"}, 1,
+     "raceboard: the replay " + kSampleReplays + "nosuch.rpy does not exist", {}, ""},
+    {"HeatboardThreeGrids", "heatboard", kConfig | kMyName, {"--json", "300rplyA", "300rplyB", "300rplyC"}, 0, "",
+     {"300rplyAAll.html", "300rplyAAll_heatboard.json"}, "300rplyA\n300rplyB\n300rplyC\n0\n\n0\n"},
+    {"HeatboardMyNameNoSpeeds", "heatboard", kNothing,
+     {"--myname", "Sabine Schulte", "--no-speeds", "@300rplyA.rpy", "@300rplyB.rpy"}, 0, "",
+     {"300rplyAAllno_v.html"}, "300rplyA\n300rplyB\n0\n\n-1\n"},
+    {"HeatboardWithoutName", "heatboard", kConfig, {"-q", "300rplyA"}, 0, "", {"300rplyAAll.html"}, "", true},
+    {"HeatboardSixReplays", "heatboard", kConfig, {"a", "b", "c", "d", "e", "f"}, 2,
+     "heatboard: at most 5 replays, but 6 were given", {}, ""},
+    {"HeatboardUnreadableGrid", "heatboard", kConfig, {"300rplyA", "nosuch"}, 1,
+     "heatboard: the replay " + kSampleReplays + "nosuch.rpy does not exist", {}, ""},
+    {"HeatboardDriversReplay", "heatboard", kConfig, {"300rplyA", "race_driver"}, 1,
+     "heatboard: the replay " + kSampleReplays + "race_driver.rpy was recorded by a driver", {}, ""},
     {"DamageOnlyWithScript", "contactscan", kConfig, {"--mode", "2", "--json", "-o", "out", "300rplyB"}, 0, "",
      {"out/300rplyB.txt", "out/Protest_B.php", "out/300rplyB_contactscan.json"}, "2\n300rplyB\n"},
 };
@@ -136,7 +161,7 @@ TEST_P(CliRun, ExitCodeMessagesAndFiles) {
 
     RunDir talked;
     if (!c.dialogue.empty()) {
-        prepare(talked, c.setup | kConfig | kTimeDiff);
+        prepare(talked, c.setup | kConfig | kTimeDiff | kMyName);
         EXPECT_EQ(runProgram(kExe.at(c.program), talked, c.dialogue).exitCode, c.exitCode);
     }
     std::map<std::string, std::vector<std::string>> jsonFiles;
@@ -177,8 +202,14 @@ TEST_P(CliProgram, HelpVersionAndJsonOfEverySample) {
         std::vector<std::string> args = {"--json", "-q", entry.path().string()};
         if (timeDiff) args.insert(args.begin(), {"--session-cut", "0", "--absence-limit", "120"});
         const CommandResult r = runWithArguments(kExe.at(program), dir, args);
+        // heatboard reads server replays only; a row above checks its refusal.
+        if (program == "heatboard" && entry.path().stem() == "race_driver") {
+            EXPECT_EQ(r.exitCode, 1) << r.errors;
+            continue;
+        }
         EXPECT_EQ(r.exitCode, 0) << entry.path() << ": " << r.errors;
-        const std::string json = dir.path() + "/" + entry.path().stem().string() + "_" + program + ".json";
+        const std::string name = entry.path().stem().string() + (program == "heatboard" ? "All" : "");
+        const std::string json = dir.path() + "/" + name + "_" + program + ".json";
         EXPECT_TRUE(fs::exists(json)) << json;
         jsonFiles.push_back(json);
     }
@@ -186,7 +217,8 @@ TEST_P(CliProgram, HelpVersionAndJsonOfEverySample) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, CliProgram,
-                         ::testing::Values("boxlog", "contactscan", "dropwatch", "exitwatch", "resetlog"));
+                         ::testing::Values("boxlog", "contactscan", "dropwatch", "exitwatch", "heatboard", "raceboard",
+                                           "resetlog"));
 
 }  // namespace
 }  // namespace zr
