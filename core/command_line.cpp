@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <utility>
 
 #include "platform.h"
@@ -82,6 +83,15 @@ std::string usageMessage(const CLI::ParseError& e, const CLI::App& app) {
     return text;
 }
 
+// "REPLAY..." for heatboard's grids, where CLI11 would write "[REPLAY(1x)]".
+class UsageFormatter : public CLI::Formatter {
+  public:
+    std::string make_option_usage(const CLI::Option* opt) const override {
+        if (opt->get_expected_max() > 1) return make_option_name(opt, true) + "...";
+        return CLI::Formatter::make_option_usage(opt);
+    }
+};
+
 int usageError(const CLI::App& app, const std::string& message) {
     const std::string name = app.get_name();
     std::cerr << name << ": " << message << " (" << name << " --help lists the arguments)\n";
@@ -95,14 +105,15 @@ CLI::App& declareCommand(CLI::App& app, const char* program, CommandLine& line, 
     line.maxReplays = maxReplays;
     app.name(program);
     app.footer(kFooter);
+    app.formatter(std::make_shared<UsageFormatter>());
     app.set_help_flag("-h,--help", "show this help and exit");
     app.set_version_flag("--version", std::string(program) + " " + kVersion, "show the program's version and exit");
     // An option given twice takes its last value, as in most programs.
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     auto* replays = app.add_option(
         "REPLAY", line.replays,
-        maxReplays > 1 ? "the replays of grids A to E in order: each the name of a replay in the replay folder\n"
-                         "(without .rpy) or the path of a .rpy file"
+        maxReplays > 1 ? "the replays of grids A to E in order (at most 5): each the name of a replay in the\n"
+                         "replay folder (without .rpy) or the path of a .rpy file"
                        : "the name of a replay in the replay folder (without .rpy), or the path of a .rpy\n"
                          "file, whose folder is then the replay folder");
     // Not required() for CLI11: it would report a missing REPLAY before an unknown option.

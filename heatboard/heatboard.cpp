@@ -111,6 +111,8 @@ int runHeatboardCommand(int argc, const char* const* argv) {
     std::optional<std::string> myName;
     bool noSpeeds = false;
     declareCommand(app, "heatboard", line, kGrids);
+    app.get_option("--json")->description(
+        "also write the findings as JSON beside the page: NAMEAll_heatboard.json");
     app.add_option("--myname", myName,
                    "your driver name as in the replays, \"First Last\": your rows are yellow (else the name\n"
                    "in myname.ini in the working directory; without either no row is yellow)")
