@@ -57,6 +57,13 @@ bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, F
     return true;
 }
 
+bool isTornRecord(Bytes replay, std::int64_t recordOffset) {
+    if (recordOffset < 0 || static_cast<std::uint64_t>(recordOffset) >= replay.size) return false;
+    std::uint32_t length = 0;
+    if (!readU16(replay, recordOffset, length)) return true;
+    return length != 0 && !replay.has(recordOffset, length);
+}
+
 std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst) {
     std::int64_t at = firstRecord;
     std::uint32_t length = 0;

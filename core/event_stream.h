@@ -96,6 +96,11 @@ struct Frame {
 // past the end of the file or its length is 0.
 bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame);
 
+// Whether a record begins at `recordOffset` whose length runs past the end of
+// the file (or whose length field itself is cut): a recording cut short. A
+// length of 0, the padding after the last record, is no torn record.
+bool isTornRecord(Bytes replay, std::int64_t recordOffset);
+
 // The first type-13 record with a nonzero start flag, searching from
 // `firstRecord` or the record after it. The file size when there is none.
 std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst);
