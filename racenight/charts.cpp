@@ -68,26 +68,31 @@ std::string lapTicks(const Axis& x, int bottom, int laps) {
 }
 
 // One line per driver through the values that `value(driver, lap)` gives
-// (0 leaves a gap); a single lap between gaps shows as a dot.
+// (0 leaves a gap); a lap alone between gaps shows as a dot (a line of no
+// length, which the round caps draw).
 std::string driverLines(const std::vector<DriverSeries>& drivers, const Axis& x, const Axis& y,
                         const std::function<std::int64_t(const DriverSeries&, std::size_t)>& value,
                         const std::function<std::size_t(const DriverSeries&)>& laps) {
     std::string out;
     for (std::size_t d = 0; d < drivers.size(); ++d) {
         std::string path;
-        bool open = false;
+        std::vector<std::string> run;  // the points since the last gap
+        auto closeRun = [&] {
+            if (run.empty()) return;
+            path += (path.empty() ? "M" : " M") + run[0];
+            for (std::size_t i = run.size() == 1 ? 0 : 1; i < run.size(); ++i) path += " L" + run[i];
+            run.clear();
+        };
         for (std::size_t i = 0; i < laps(drivers[d]); ++i) {
             const std::int64_t v = value(drivers[d], i);
             if (v == 0) {
-                open = false;
+                closeRun();
                 continue;
             }
-            const std::string point = std::to_string(kLeft + x.at(static_cast<std::int64_t>(i) + 1)) + " " +
-                                      std::to_string(kTop + y.at(v));
-            path += (open ? " L" : (path.empty() ? "M" : " M")) + point;
-            if (!open) path += " L" + point;  // a lone lap draws as a dot with the round caps
-            open = true;
+            run.push_back(std::to_string(kLeft + x.at(static_cast<std::int64_t>(i) + 1)) + " " +
+                          std::to_string(kTop + y.at(v)));
         }
+        closeRun();
         if (path.empty()) continue;
         out += "<path d=\"" + path + "\" stroke=\"" + driverColour(d) + "\" class=\"line\"><title>" +
                replayTextHtml(drivers[d].name) + "</title></path>\n";

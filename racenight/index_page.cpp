@@ -107,12 +107,16 @@ std::string jobSection(const JobOutcome& job) {
     std::string out = "<section id=\"" + linkTo("", j.folder) + "\">\n<h2>" +
                       (j.isEvent() ? "Event " + escapeHtml(j.raceNumber) : localTextHtml(j.replays.front().name)) +
                       "</h2>\n";
-    out += "<p class=\"meta\">Reports in <a href=\"" + linkTo("", j.folder) + "/\">" + localTextHtml(j.folder) +
-           "/</a>";
-    if (!job.heatPage.empty())
-        out += "; all grids on one page: " + reportLink(j.folder, job.heatPage, localTextHtml(job.heatPage)) +
-               " (heatboard)";
-    out += "</p>\n";
+    bool reports = !job.heatPage.empty();
+    for (const ReplayOutcome& r : job.replays) reports = reports || !r.reports.empty();
+    if (reports) {
+        out += "<p class=\"meta\">Reports in <a href=\"" + linkTo("", j.folder) + "/\">" +
+               localTextHtml(j.folder) + "/</a>";
+        if (!job.heatPage.empty())
+            out += "; all grids on one page: " + reportLink(j.folder, job.heatPage, localTextHtml(job.heatPage)) +
+                   " (heatboard)";
+        out += "</p>\n";
+    }
     std::vector<std::string> problems = job.warnings;
     if (!job.error.empty()) problems.insert(problems.begin(), job.error);
     out += listItems(problems, job.error.empty() ? "warnings" : "problems");

@@ -77,7 +77,6 @@ JobOutcome runJob(const NightJob& job, const std::string& outDir, const Analysis
     std::error_code ec;
     fs::create_directories(context.folder, ec);
     if (ec) outcome.error = "the folder " + context.folder + " cannot be made: " + ec.message();
-    else outcome.warnings = placeAssets(context.folder);
 
     std::optional<EventHeat> heat;
     if (job.isEvent()) heat.emplace(settings);
@@ -120,6 +119,17 @@ JobOutcome runJob(const NightJob& job, const std::string& outDir, const Analysis
         } catch (const std::exception& e) {
             outcome.error = std::string("heatboard failed: ") + e.what();
         }
+    }
+
+    // The pages want their style sheet and images beside them; a job that
+    // wrote nothing leaves no folder behind.
+    bool pages = !outcome.heatPage.empty();
+    for (const ReplayOutcome& r : outcome.replays)
+        for (const std::string& report : r.reports) pages = pages || fs::path(report).extension() == ".html";
+    if (pages) {
+        for (std::string& w : placeAssets(context.folder)) outcome.warnings.push_back(std::move(w));
+    } else {
+        fs::remove(context.folder, ec);  // only when empty
     }
     return outcome;
 }

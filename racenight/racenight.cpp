@@ -28,7 +28,6 @@ AnalysisSettings settingsOf(const NightOptions& o, SummarySettings& summary) {
     AnalysisSettings s;
     s.tracksDir = o.tracksDir;
     summary.tracksDir = o.tracksDir;
-    summary.jobs = o.jobs;
     if (o.sessionCut || o.absenceLimit) {
         s.timeDiff.timeDiffFirst = o.sessionCut.value_or(0);
         // As in timediff.ini, an absence limit of 0 means the usual 120.

@@ -90,8 +90,7 @@ std::string summaryJson(const NightOutcome& night, const SummarySettings& settin
           {"absenceLimitMinutes", settings.timeDiff.timeDiffSecond},
           {"timeDiffFrom", settings.timeDiffFrom},
           {"myName", orNull(settings.myName)},
-          {"tracksDir", orNull(settings.tracksDir)},
-          {"jobs", settings.jobs}}},
+          {"tracksDir", orNull(settings.tracksDir)}}},
         {"jobs", jobs},
         {"exitCode", exitCode}};
     return out.dump(2) + "\n";

@@ -15,7 +15,6 @@ struct SummarySettings {
     std::string timeDiffFrom;  // "options", "timediff.ini" or "defaults"
     std::string myName;        // empty: none
     std::string tracksDir;     // empty: beside each replay's folder
-    int jobs = 1;
 };
 
 std::string summaryJson(const NightOutcome& night, const SummarySettings& settings, const std::string& version,

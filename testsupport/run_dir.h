@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "replay_builder.h"
@@ -59,6 +60,9 @@ std::string compareRunsWithFolderParts(const std::string& exe, const RunDir& dir
                                        const std::function<std::string(const std::string& folderPart)>& input);
 
 std::string readFile(const std::string& path);
+
+// Every file below `root` by its path relative to it (with slashes), with its bytes.
+std::map<std::string, std::string> filesBelow(const std::string& root);
 
 // Line feeds to CR LF, as the reports store them.
 std::string crlf(const std::string& text);
