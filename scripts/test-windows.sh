@@ -17,6 +17,7 @@ scenarios=(
   "boxlog BoxlogRun"
   "raceboard RaceboardRun"
   "heatboard HeatboardRun"
+  "racenight RacenightRun"
 )
 
 scripts/build-windows.sh
