@@ -52,8 +52,8 @@ void addReport(AnalysedReplay& out, std::string name, std::string text) {
 
 std::string trackWarning(const TrackFile& track) {
     return "No track.ini at " + track.path +
-           ": the pit-lane and stall positions are unknown, so pit stops, the pit verdicts of resets and "
-           "escapes inside the pit lane are not told apart (the programs fell back as they do without the file).";
+           ": without the pit lane and the pit stalls the listings fall back, so boxlog's pit stops, resetlog's "
+           "pit verdicts and exitwatch's test whether an escape began in the pit lane are not to be trusted.";
 }
 
 // One driver's race laps (or practice laps without a race table).
