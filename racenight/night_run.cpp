@@ -26,7 +26,7 @@ struct JobContext {
 };
 
 // What became of an event's grid on heatboard's page.
-enum class GridUse { left, taken, refused };
+enum class GridUse { left, taken, refused, broken };
 
 // Maps the replay, analyses it, writes its reports and hands it to heatboard
 // when `heat` is given; the mapping ends when `run` goes out of scope, before
@@ -80,7 +80,7 @@ JobOutcome runJob(const NightJob& job, const std::string& outDir, const Analysis
 
     std::optional<EventHeat> heat;
     if (job.isEvent()) heat.emplace(settings);
-    bool heatRefused = false;
+    bool heatRefused = false;  // the event gets no heatboard page
     for (const ReplayInput& input : job.replays) {
         ReplayOutcome& out = outcome.replays.emplace_back();
         out.input = input;
@@ -91,8 +91,10 @@ JobOutcome runJob(const NightJob& job, const std::string& outDir, const Analysis
             try {
                 use = analyseAndWrite(input, context, heat && !heatRefused ? &*heat : nullptr, out);
             } catch (const std::exception& e) {
-                // Out of memory, mostly; the other replays go on.
+                // Out of memory, mostly; the other replays go on. heatboard's
+                // tables may hold part of the grid, so the event gets no page.
                 out.error = std::string("the analysis failed: ") + e.what();
+                use = GridUse::broken;
             }
         }
         progress.replayDone(worker);
@@ -102,6 +104,10 @@ JobOutcome runJob(const NightJob& job, const std::string& outDir, const Analysis
             heatRefused = true;
             outcome.warnings.push_back("heatboard: " + grid + " was recorded by a participant, and heatboard reads "
                                        "server replays only, so the event has no heatboard page.");
+        } else if (use == GridUse::broken) {
+            heatRefused = true;
+            outcome.warnings.push_back("heatboard: the analysis of " + grid + " failed, so the event has no "
+                                       "heatboard page.");
         } else {
             outcome.warnings.push_back("heatboard: the page leaves out " + grid + ", which could not be analysed; "
                                        "the grids after it move up one place on the page.");
