@@ -95,7 +95,13 @@ void takeFacts(const RaceboardData& data, ReplayFacts& f) {
         f.fastestLapMs = listedLapTime(t, list, fastest.slots[0]);
     }
     if (!t.hasRaceTable) {
-        for (int slot : fastest.slots) f.drivers.push_back(seriesOf(data, slot));
+        // The fastest first, then those without a lap that counts, by slot.
+        std::vector<int> order = fastest.slots;
+        for (int slot = 1; slot < t.slotCount; ++slot)
+            if (t.practice[static_cast<std::size_t>(slot)].bestPracticeLap.time != 0 &&
+                std::find(order.begin(), order.end(), slot) == order.end())
+                order.push_back(slot);
+        for (int slot : order) f.drivers.push_back(seriesOf(data, slot));
         return;
     }
     f.laps = t.maxRaceLaps;

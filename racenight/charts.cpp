@@ -34,6 +34,11 @@ struct Axis {
     }
 };
 
+// Laps 1 to `laps` across the plot; a single lap stands in the middle.
+Axis lapAxis(std::size_t laps) {
+    return laps == 1 ? Axis{0, 2, kPlotWidth} : Axis{1, static_cast<std::int64_t>(laps), kPlotWidth};
+}
+
 // A tick every `step` laps or places: about a dozen at most.
 std::int64_t countStep(std::int64_t count) { return std::max<std::int64_t>(1, (count + 11) / 12); }
 
@@ -68,19 +73,24 @@ std::string lapTicks(const Axis& x, int bottom, int laps) {
 }
 
 // One line per driver through the values that `value(driver, lap)` gives
-// (0 leaves a gap); a lap alone between gaps shows as a dot (a line of no
-// length, which the round caps draw).
+// (0 leaves a gap); a lap alone between gaps is a dot. The driver's name is
+// the group's title, which a browser shows on pointing at it.
 std::string driverLines(const std::vector<DriverSeries>& drivers, const Axis& x, const Axis& y,
                         const std::function<std::int64_t(const DriverSeries&, std::size_t)>& value,
                         const std::function<std::size_t(const DriverSeries&)>& laps) {
     std::string out;
     for (std::size_t d = 0; d < drivers.size(); ++d) {
-        std::string path;
-        std::vector<std::string> run;  // the points since the last gap
+        std::string path, dots;
+        std::vector<std::pair<int, int>> run;  // the points since the last gap
         auto closeRun = [&] {
-            if (run.empty()) return;
-            path += (path.empty() ? "M" : " M") + run[0];
-            for (std::size_t i = run.size() == 1 ? 0 : 1; i < run.size(); ++i) path += " L" + run[i];
+            if (run.size() == 1) {
+                dots += "<circle cx=\"" + std::to_string(run[0].first) + "\" cy=\"" + std::to_string(run[0].second) +
+                        "\" r=\"3\" class=\"dot\"/>";
+            } else {
+                for (std::size_t i = 0; i < run.size(); ++i)
+                    path += std::string(i == 0 ? (path.empty() ? "M" : " M") : " L") + std::to_string(run[i].first) +
+                            " " + std::to_string(run[i].second);
+            }
             run.clear();
         };
         for (std::size_t i = 0; i < laps(drivers[d]); ++i) {
@@ -89,13 +99,14 @@ std::string driverLines(const std::vector<DriverSeries>& drivers, const Axis& x,
                 closeRun();
                 continue;
             }
-            run.push_back(std::to_string(kLeft + x.at(static_cast<std::int64_t>(i) + 1)) + " " +
-                          std::to_string(kTop + y.at(v)));
+            run.push_back({kLeft + x.at(static_cast<std::int64_t>(i) + 1), kTop + y.at(v)});
         }
         closeRun();
-        if (path.empty()) continue;
-        out += "<path d=\"" + path + "\" stroke=\"" + driverColour(d) + "\" class=\"line\"><title>" +
-               replayTextHtml(drivers[d].name) + "</title></path>\n";
+        if (path.empty() && dots.empty()) continue;
+        out += "<g stroke=\"" + driverColour(d) + "\" fill=\"" + driverColour(d) + "\"><title>" +
+               replayTextHtml(drivers[d].name) + "</title>";
+        if (!path.empty()) out += "<path d=\"" + path + "\" class=\"line\"/>";
+        out += dots + "</g>\n";
     }
     return out;
 }
@@ -120,7 +131,7 @@ std::string positionChart(const std::vector<DriverSeries>& drivers) {
     if (laps == 0 || places == 0) return "";
     const int plotHeight = std::max(120, 20 * places);
     const int height = kTop + plotHeight + kBottom;
-    const Axis x{1, std::max<std::int64_t>(2, static_cast<std::int64_t>(laps)), kPlotWidth};
+    const Axis x = lapAxis(laps);
     const Axis y{1, std::max(2, places), plotHeight};
     std::string out = svgOpen(height, "Position of every driver lap by lap");
     const std::int64_t step = countStep(places);
@@ -158,7 +169,7 @@ std::string lapTimeChart(const std::vector<DriverSeries>& drivers) {
     const std::int64_t hi = std::max(lo + step, (slowest + step - 1) / step * step);
     const int plotHeight = 220;
     const int height = kTop + plotHeight + kBottom;
-    const Axis x{1, std::max<std::int64_t>(2, static_cast<std::int64_t>(laps)), kPlotWidth};
+    const Axis x = lapAxis(laps);
     // Slower laps higher up: the axis runs from `hi` at the top down to `lo`.
     const Axis y{-hi, -lo, plotHeight};
     std::string out = svgOpen(height, "Lap times of every driver");

@@ -32,6 +32,7 @@ svg.chart rect.plot { fill: #fbfbfc; stroke: #c3c8d0; }
 svg.chart line.grid { stroke: #e2e5ea; stroke-width: 1; }
 svg.chart text { font-size: 11px; fill: #4a515c; }
 svg.chart path.line { fill: none; stroke-width: 2.2; stroke-linecap: round; stroke-linejoin: round; }
+svg.chart circle.dot { stroke: none; }
 ul.legend { list-style: none; padding: 0; margin: 6px 0; columns: 3 180px; font-size: 13px; }
 span.swatch { display: inline-block; width: 12px; height: 12px; margin-right: 6px; border-radius: 2px;
               vertical-align: -1px; }

@@ -35,24 +35,23 @@ std::vector<std::string> consoleLines(const std::string& log) {
     return lines;
 }
 
-// Counts the charts, the driver lines and those of them that the browser
-// draws: a visible stroke along a line with a size, or (a lap alone, a line
-// of no length) with round caps, which draw it as a dot.
+// Counts the charts, the drivers' marks (lines and dots) and those of them
+// that the browser lays out with a size and draws in a colour.
 constexpr const char* kMeasure = R"(<script>
 const charts = document.querySelectorAll("svg.chart");
-let lines = 0, drawn = 0;
+let marks = 0, drawn = 0;
 for (const chart of charts) {
   const box = chart.getBoundingClientRect();
-  for (const line of chart.querySelectorAll("path.line")) {
-    ++lines;
-    const r = line.getBoundingClientRect();
-    const style = getComputedStyle(line);
-    const stroke = style.stroke !== "none" && parseFloat(style.strokeWidth) > 0;
-    const shape = r.width + r.height > 0 || style.strokeLinecap === "round";
-    if (box.width > 100 && box.height > 50 && stroke && shape && line.getAttribute("d").startsWith("M")) ++drawn;
+  for (const mark of chart.querySelectorAll("path.line, circle.dot")) {
+    ++marks;
+    const r = mark.getBoundingClientRect();
+    const style = getComputedStyle(mark);
+    const ink = mark.tagName === "path" ? style.stroke !== "none" && parseFloat(style.strokeWidth) > 0
+                                        : style.fill !== "none";
+    if (box.width > 100 && box.height > 50 && r.width + r.height > 0 && ink) ++drawn;
   }
 }
-console.log("MEASURED charts=" + charts.length + " lines=" + lines + " drawn=" + drawn);
+console.log("MEASURED charts=" + charts.length + " marks=" + marks + " drawn=" + drawn);
 </script>
 )";
 
@@ -72,12 +71,12 @@ TEST(RacenightBrowser, DrawsEveryChartWithoutAConsoleMessage) {
     const std::vector<std::string> measured = consoleLines(dir.read("chromium.log"));
     ASSERT_EQ(measured.size(), 1u) << dir.read("chromium.log");
     std::smatch m;
-    ASSERT_TRUE(std::regex_search(measured[0], m, std::regex("charts=(\\d+) lines=(\\d+) drawn=(\\d+)")))
+    ASSERT_TRUE(std::regex_search(measured[0], m, std::regex("charts=(\\d+) marks=(\\d+) drawn=(\\d+)")))
         << measured[0];
     // Five races with a position and a lap-time chart each, the qualifying with lap times only.
     EXPECT_EQ(std::stoi(m[1]), 11);
     EXPECT_GT(std::stoi(m[2]), 40);
-    EXPECT_EQ(m[3], m[2]) << "lines without a size";
+    EXPECT_EQ(m[3], m[2]) << "marks not drawn";
 
     const std::string shot = std::string(RACENIGHT_SCREENSHOT_DIR) + "/racenight_index.png";
     std::remove(shot.c_str());

@@ -22,12 +22,17 @@ TEST(PageText, EscapesMarkupAndReadsReplayTextAsWindows1252) {
     EXPECT_EQ(linkTo("", "a\"b"), "a%22b");
 }
 
-// The path data of every driver line in a chart, in order.
-std::vector<std::string> lines(const std::string& svg) {
+// The marks of every driver in a chart: its line's path data, then its dots.
+std::vector<std::string> marks(const std::string& svg) {
     std::vector<std::string> found;
-    static const std::regex path("<path d=\"([^\"]*)\"");
-    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), path); it != std::sregex_iterator(); ++it)
-        found.push_back((*it)[1]);
+    static const std::regex mark("<path d=\"([^\"]*)\"|<circle cx=\"(\\d+)\" cy=\"(\\d+)\"|</g>");
+    std::string driver;
+    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), mark); it != std::sregex_iterator(); ++it) {
+        const std::smatch& m = *it;
+        if (m[1].matched) driver += m[1].str();
+        else if (m[2].matched) driver += " (" + m[2].str() + " " + m[3].str() + ")";
+        else found.push_back(driver), driver.clear();
+    }
     return found;
 }
 
@@ -35,17 +40,12 @@ TEST(Charts, DrawOneLinePerDriverWithGapsAndClippedSlowLaps) {
     DriverSeries a{"Anna <A>", 0, {1, 1, 2}, {70000, 65000, 66000}};
     DriverSeries b{"Bernd", 1, {2, 0, 1}, {71000, 0, 400000}};  // no stamp after lap 2, a void lap, a pit stop
     const std::string positions = positionChart({a, b});
-    ASSERT_EQ(lines(positions).size(), 2u);
-    // Places run down from 1 at the top; a lap without a place breaks the line.
-    EXPECT_EQ(lines(positions)[0], "M48 12 L338 12 L628 132");
-    EXPECT_EQ(lines(positions)[1], "M48 132 L48 132 M628 12 L628 12");
+    // Places run down from 1 at the top; a lap without a place breaks the line, and a lap alone is a dot.
+    EXPECT_EQ(marks(positions), (std::vector<std::string>{"M48 12 L338 12 L628 132", " (48 132) (628 12)"}));
     EXPECT_NE(positions.find("<title>Anna &lt;A&gt;</title>"), std::string::npos);
-
-    const std::vector<std::string> times = lines(lapTimeChart({a, b}));
-    ASSERT_EQ(times.size(), 2u);
     // 65 s to the cap of 65 s + 25 %: whole 5-second bands from 1:05 to 1:25, the pit lap at the top edge.
-    EXPECT_EQ(times[0], "M48 177 L338 232 L628 221");
-    EXPECT_EQ(times[1], "M48 166 L48 166 M628 12 L628 12");
+    EXPECT_EQ(marks(lapTimeChart({a, b})),
+              (std::vector<std::string>{"M48 177 L338 232 L628 221", " (48 166) (628 12)"}));
 
     EXPECT_EQ(positionChart({}), "");
     EXPECT_EQ(lapTimeChart({DriverSeries{"X", 0, {}, {0, 0}}}), "");
