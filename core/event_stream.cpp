@@ -57,11 +57,17 @@ bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, F
     return true;
 }
 
-bool isTornRecord(Bytes replay, std::int64_t recordOffset) {
-    if (recordOffset < 0 || static_cast<std::uint64_t>(recordOffset) >= replay.size) return false;
+bool streamCutShort(Bytes replay, std::int64_t firstRecord) {
+    // Only the lengths are read: far cheaper than walking each block chain.
+    std::int64_t at = firstRecord;
     std::uint32_t length = 0;
-    if (!readU16(replay, recordOffset, length)) return true;
-    return length != 0 && !replay.has(recordOffset, length);
+    while (at >= 0 && static_cast<std::uint64_t>(at) < replay.size) {
+        if (!readU16(replay, at, length)) return true;
+        if (length == 0) return false;
+        if (!replay.has(at, length)) return true;
+        at += length;
+    }
+    return false;
 }
 
 std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst) {

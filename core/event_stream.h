@@ -96,10 +96,11 @@ struct Frame {
 // past the end of the file or its length is 0.
 bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame);
 
-// Whether a record begins at `recordOffset` whose length runs past the end of
-// the file (or whose length field itself is cut): a recording cut short. A
-// length of 0, the padding after the last record, is no torn record.
-bool isTornRecord(Bytes replay, std::int64_t recordOffset);
+// Whether the records from `firstRecord` on, followed by their lengths, end
+// in one whose length runs past the end of the file (or whose length field
+// itself is cut): a recording cut short. A length of 0, the padding after the
+// last record, ends them whole, and so does the end of the file.
+bool streamCutShort(Bytes replay, std::int64_t firstRecord);
 
 // The first type-13 record with a nonzero start flag, searching from
 // `firstRecord` or the record after it. The file size when there is none.

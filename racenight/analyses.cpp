@@ -218,11 +218,7 @@ std::string replayDamage(const Replay& replay) {
 
 bool streamIsWhole(const Replay& replay) {
     const Bytes bytes = replay.bytes();
-    const std::int64_t start = streamStart(bytes, readDriverTable(bytes, driver::firstRecord, true));
-    std::int64_t end = start;
-    walkFrames(bytes, start, kFromFirstBlock, 0, 0, [](int) { return false; },
-               [&](const Frame& frame) { end = frame.recordEnd; });
-    return !isTornRecord(bytes, end);
+    return !streamCutShort(bytes, streamStart(bytes, readDriverTable(bytes, driver::firstRecord, true)));
 }
 
 AnalysedReplay analyseReplay(StartedRun& run, const AnalysisSettings& settings, const AnalysisStep& step) {

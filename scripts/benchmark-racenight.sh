@@ -84,6 +84,8 @@ floor() { cat "$night"/*.rpy > /dev/null; }
 sequential() { rm -f ./*.html ./*.txt ./*.php; bash sequential.sh > /dev/null 2>&1 < /dev/null; }
 racenight_jobs() { rm -rf night; "$(exe racenight)" -q -j "$1" -o night "$night"; }
 
+# The load before the runs (theirs would count in it after them).
+load_before=$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)
 echo "Measuring (a) reading every file once..."
 best floor
 floor_real=$best_real
@@ -121,7 +123,12 @@ section="$(
   echo "## racenight: a whole race night"
   echo
   echo "Written by \`scripts/benchmark.sh --racenight $megabytes\` on $(date '+%Y-%m-%d %H:%M %Z'); $(nproc) cores; load average"
-  echo "then: $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)."
+  echo "before the runs: $load_before."
+  if awk -v l="${load_before%% *}" -v n="$(nproc)" 'BEGIN { exit !(l + 0 >= n) }'; then
+    echo
+    echo "**Measured on a loaded machine** (other work kept the cores busy): the times, and the parallel run's most of"
+    echo "all, are slower than on a calm machine; run it again when the load average is well below the number of cores."
+  fi
   echo
   echo "- Night: ten replays of $size bytes ($size_mb MB; $total_mb MB in all), two events of five grids (\`sampler bench\`,"
   echo "  copied). Each time is the fastest of $runs runs after a warm-up run, the files in the file cache."
