@@ -9,6 +9,7 @@
 #include "listing_run.h"
 #include "listing_text.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -51,51 +52,65 @@ struct PitWalk {
         return log.section[c].openStop;
     }
 
+    // |p - bound| < kBoundWindow, as one unsigned comparison: it is asked twice for nearly every sample.
+    static bool nearBound(std::int64_t p, std::int64_t bound) {
+        return static_cast<std::uint64_t>(p - bound + (kBoundWindow - 1)) < std::uint64_t{2 * kBoundWindow - 1};
+    }
+
     // `watching`: the frame lies after the first 38 seconds, which are skipped.
     void sample(const CarSample& s, std::int32_t g, bool watching) {
         const int c = s.carSlot;
         const std::int64_t p = s.samplePosition;
-        PitSectionState& pit = log.section[c];
-        log.refuelBit[c] = s.sampleFlags & kRefuelBit;
-
         if (watching) {
-            if (std::abs(p - laneEnd) < kBoundWindow) {
-                if (pit.inPitSection && pit.openStop >= 0) log.stops[pit.openStop].pitLaneFrames = g - pit.entryFrame;
-                pit.inPitSection = 0;
-                pit.openStop = -1;
-            }
-            if (std::abs(p - laneStart) < kBoundWindow) {
-                pit.entryFrame = g;
-                pit.inPitSection = 1;
-            }
-
-            std::int32_t& still = log.standstillFrames[c];
-            if (pit.inPitSection && std::abs(p - log.lastPosition[c]) < kRestMove) {
-                ++still;
-                // Refuelling shows at rest: the stop begins where the car came to rest.
-                if (log.refuelBit[c]) {
-                    int stop = pit.openStop >= 0 ? pit.openStop : openStop(c, g - still);
-                    log.stops[stop].refuelDone = 1;
-                }
-            } else {
-                still = 0;
-            }
-
-            // Every 14 seconds at rest is work on the car: a repair in neutral, a
-            // tyre change in gear.
-            if (still > kWorkSeconds * rate) {
-                int stop = pit.openStop;
-                if (stop < 0) {
-                    stop = openStop(c, g - kWorkSeconds * rate);
-                    out << "GANG=" << s.gear << "\n";
-                }
-                if (s.gear != 0) log.stops[stop].tyreChangeDone = 1;
-                else log.stops[stop].repairDone = 1;
-                still = 0;
-                out << formatRaceClock(g, rate, ClockStyle::hours) << "\t" << shortName(drivers, c) << "\n";
-            }
+            // Nearly every sample is of a car out on the track, outside the
+            // pit section and away from both of its bounds: not at rest in the pits.
+            if (log.section[c].inPitSection || nearBound(p, laneEnd) || nearBound(p, laneStart))
+                judge(c, p, s.sampleFlags & kRefuelBit, s.gear, g);
+            else
+                log.standstillFrames[c] = 0;
         }
         log.lastPosition[c] = s.samplePosition;
+    }
+
+    // The pit section's bounds, rest and work for a sample of car `c` at `p`
+    // in frame `g`. Kept out of the sample loop, which it would crowd.
+    [[gnu::noinline]] void judge(int c, std::int64_t p, std::uint32_t refuelBit, int gear, std::int32_t g) {
+        PitSectionState& pit = log.section[c];
+        if (nearBound(p, laneEnd)) {
+            if (pit.inPitSection && pit.openStop >= 0) log.stops[pit.openStop].pitLaneFrames = g - pit.entryFrame;
+            pit.inPitSection = 0;
+            pit.openStop = -1;
+        }
+        if (nearBound(p, laneStart)) {
+            pit.entryFrame = g;
+            pit.inPitSection = 1;
+        }
+
+        std::int32_t& still = log.standstillFrames[c];
+        if (pit.inPitSection && std::abs(p - log.lastPosition[c]) < kRestMove) {
+            ++still;
+            // Refuelling shows at rest: the stop begins where the car came to rest.
+            if (refuelBit) {
+                int stop = pit.openStop >= 0 ? pit.openStop : openStop(c, g - still);
+                log.stops[stop].refuelDone = 1;
+            }
+        } else {
+            still = 0;
+        }
+
+        // Every 14 seconds at rest is work on the car: a repair in neutral, a
+        // tyre change in gear.
+        if (still > kWorkSeconds * rate) {
+            int stop = pit.openStop;
+            if (stop < 0) {
+                stop = openStop(c, g - kWorkSeconds * rate);
+                out << "GANG=" << gear << "\n";
+            }
+            if (gear != 0) log.stops[stop].tyreChangeDone = 1;
+            else log.stops[stop].repairDone = 1;
+            still = 0;
+            out << formatRaceClock(g, rate, ClockStyle::hours) << "\t" << shortName(drivers, c) << "\n";
+        }
     }
 };
 
@@ -124,7 +139,7 @@ std::string workDone(const PitStopRecord& r) {
 PitLog walkPitStops(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps, const PitLaneBounds& lane,
                     const DriverTable& drivers, ConsoleSink& out) {
     PitLog log;
-    PitWalk walk{log, frameRate, std::int64_t{lane.pitLaneStart} * 2000, std::int64_t{lane.pitLaneEnd} * 2000,
+    PitWalk walk{log, frameRate, metresToPosition(lane.pitLaneStart), metresToPosition(lane.pitLaneEnd),
                  drivers, out};
     walkFrames(
         replay, start, kAfterLeadingBlocks, kEndMargin, 1,

@@ -39,7 +39,6 @@ struct PitLog {
     PitSectionState section[kSlots];
     std::int32_t standstillFrames[kSlots] = {};
     std::int32_t lastPosition[kSlots] = {};
-    std::uint32_t refuelBit[kSlots] = {};
     std::int32_t stopsPerCar[kSlots] = {};
     std::vector<PitStopRecord> stops;
 };

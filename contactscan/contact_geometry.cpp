@@ -18,8 +18,10 @@ float lateralTangent(std::int32_t lateralValue) {
 float TangentMemo::of(std::int32_t lateralValue) {
     std::int64_t index = std::int64_t{lateralValue} + 32768;
     if (index < 0 || index > 65535) return lateralTangent(lateralValue);
-    if (tangents.empty()) tangents.assign(65536, std::numeric_limits<float>::quiet_NaN());
-    float& t = tangents[index];
+    if (blocks.empty()) blocks.resize(65536 / kBlockValues);
+    std::vector<float>& block = blocks[static_cast<std::size_t>(index / kBlockValues)];
+    if (block.empty()) block.assign(kBlockValues, std::numeric_limits<float>::quiet_NaN());
+    float& t = block[static_cast<std::size_t>(index % kBlockValues)];
     if (std::isnan(t)) t = lateralTangent(lateralValue);
     return t;
 }

@@ -22,8 +22,12 @@ float lateralTangent(std::int32_t lateralValue);
 
 // lateralTangent of each 16-bit lateral value, worked out the first time the
 // value is asked for: a race has millions of samples but few distinct values.
+// Kept in blocks of 256 values, each made when one of its values is first
+// asked for: the values met lie close together, and a table of all 65536
+// would cost a page fault for each of its 64 pages.
 struct TangentMemo {
-    std::vector<float> tangents;  // by value + 32768; NaN while not yet worked out
+    static constexpr int kBlockValues = 256;
+    std::vector<std::vector<float>> blocks;  // by (value + 32768) / 256; NaN while not yet worked out
     float of(std::int32_t lateralValue);
 };
 

@@ -1,12 +1,14 @@
 #include "incident_scan.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <sstream>
 
 #include "listing_text.h"
 #include "contact_geometry.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -94,7 +96,7 @@ namespace {
 void printContact(IncidentScan& scan, const IncidentEvent& e, const CarSample& a, const CarSample& b,
                   const PairGeometry& g) {
     std::ostringstream line;  // the float in the stream's default format: six significant digits
-    line << eventLineStart(scan, e) << "/" << shortName(*scan.drivers, b.carSlot) << " " << g.gap / 20 << "cm"
+    line << eventLineStart(scan, e) << "/" << shortName(*scan.drivers, b.carSlot) << " " << g.gap / kPositionUnitsPerCentimetre << "cm"
          << g.lateralDifference << " " << a.lateralValue << "/" << b.lateralValue << "  "
          << static_cast<int>(g.contactAngle);
     if (g.crossAngle > 0.1) line << "(" << static_cast<int>(g.crossAngle + 90) << ")";
@@ -102,20 +104,37 @@ void printContact(IncidentScan& scan, const IncidentEvent& e, const CarSample& a
     *scan.console << line.str();
 }
 
-// The first of `positions[from]` to `positions[count - 1]` closer than the
-// longest reach to `position`; `count` when there is none. Most pairs end here.
-int nextWithinReach(const std::int32_t* positions, int from, int count, std::int32_t position) {
-    while (from < count && std::abs(position - positions[from]) >= kMaxContactReach) ++from;
-    return from;
+// Sorts `order` by the frame's `positions` (insertion sort: the order is
+// nearly sorted).
+void sortByPosition(PositionOrder& order, const std::int32_t* positions, int count) {
+    if (order.count != count) {
+        for (int k = 0; k < count; ++k) order.cars[k].car = k;
+        order.count = count;
+    }
+    for (int k = 0; k < count; ++k) order.cars[k].position = positions[order.cars[k].car];
+    for (int k = 1; k < count; ++k) {
+        const PlacedCar moving = order.cars[k];
+        int m = k;
+        for (; m > 0 && order.cars[m - 1].position > moving.position; --m) order.cars[m] = order.cars[m - 1];
+        order.cars[m] = moving;
+    }
+}
+
+// Bit j of near[i] (i < j) is set when cars i and j are closer than the
+// longest reach. In position order a car's partners within reach follow it
+// directly, so each car looks at its next neighbours only, not at every
+// other car; most frames have no such pair or one.
+void findNearPairs(const PositionOrder& order, int count, std::uint64_t* near) {
+    for (int i = 0; i < count; ++i) near[i] = 0;
+    for (int k = 0; k < count; ++k) {
+        const PlacedCar& a = order.cars[k];
+        for (int m = k + 1; m < count && order.cars[m].position - a.position < kMaxContactReach; ++m) {
+            const int b = order.cars[m].car;
+            near[std::min(a.car, b)] |= std::uint64_t{1} << std::max(a.car, b);
+        }
+    }
 }
 }  // namespace
-
-// A frame holds one sample per car; a record with more samples than this
-// that name a car is damaged. Samples of slots without a name are dropped
-// first, so junk samples ahead of the real ones cost no contact; of the rest
-// only the first 64 are paired, which keeps the pair search of such a record
-// bounded.
-constexpr int kMaxPairedSamples = 64;
 
 void applyContactRule(IncidentScan& scan, const Frame& frame) {
     // The cars keep their frame order, which is the order the pairs are
@@ -129,9 +148,15 @@ void applyContactRule(IncidentScan& scan, const Frame& frame) {
         sampleIndex[carCount] = i;
         positions[carCount++] = s.samplePosition;
     }
+    std::uint64_t near[kMaxPairedSamples];
+    sortByPosition(scan.order, positions, carCount);
+    findNearPairs(scan.order, carCount, near);
+
     const std::int64_t ms = frameMillis(frame.counter, scan.frameRate);
     for (int i = 0; i < carCount; ++i) {
-        for (int j = i + 1; (j = nextWithinReach(positions, j, carCount, positions[i])) < carCount; ++j) {
+        // The partners within reach in frame order: the lowest bit first.
+        for (std::uint64_t partners = near[i]; partners != 0; partners &= partners - 1) {
+            const int j = std::countr_zero(partners);
             const CarSample a = frame.sample(sampleIndex[i]), b = frame.sample(sampleIndex[j]);
             PairGeometry g = measurePair(a, scan.tangents.of(a.lateralValue), b, scan.tangents.of(b.lateralValue));
             if (!isContactCandidate(g)) continue;

@@ -50,6 +50,25 @@ struct DamageState {
     int lastFrame = 0;
 };
 
+// A frame holds one sample per car; a record with more samples than this
+// that name a car is damaged. Samples of slots without a name are dropped
+// first, so junk samples ahead of the real ones cost no contact; of the rest
+// only the first 64 are paired, which keeps the pair search of such a record
+// bounded.
+constexpr int kMaxPairedSamples = 64;
+
+// The cars of a frame sorted by position. Kept from frame to frame: cars
+// seldom pass each other, so the previous frame's order is nearly sorted
+// already and sorting costs little.
+struct PlacedCar {
+    std::int32_t position = 0;
+    int car = 0;  // the car's place among the frame's paired cars
+};
+struct PositionOrder {
+    PlacedCar cars[kMaxPairedSamples] = {};
+    int count = 0;
+};
+
 // Everything the rules read and write while the race is walked.
 struct IncidentScan {
     ScanMode mode = ScanMode::everything;
@@ -60,6 +79,7 @@ struct IncidentScan {
     DamageState damage[kDamageSlots];
     IncidentList list;
     TangentMemo tangents;
+    PositionOrder order;
 };
 
 // Milliseconds of a frame: frame × 1000 / rate.

@@ -7,6 +7,7 @@
 // `offset + width`, so a huge offset cannot wrap around.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -28,7 +29,12 @@ struct Bytes {
 
 inline std::uint32_t loadLe(const std::uint8_t* p, int width) {
     std::uint32_t v = 0;
-    for (int i = width - 1; i >= 0; --i) v = (v << 8) | p[i];
+    if constexpr (std::endian::native == std::endian::little) {
+        // One load instead of a byte at a time: the walks read millions of heads.
+        std::memcpy(&v, p, static_cast<std::size_t>(width));
+    } else {
+        for (int i = width - 1; i >= 0; --i) v = (v << 8) | p[i];
+    }
     return v;
 }
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "byte_reader.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -45,7 +46,7 @@ inline CarSample decodeCarSample(const std::uint8_t* p) {
     s.sampleFlags = p[3];
     // Bytes 4 to 7 as one little-endian word: 26 bits of position, 6 of slot.
     const std::uint32_t word = p[4] | (p[5] << 8) | (p[6] << 16) | (static_cast<std::uint32_t>(p[7]) << 24);
-    s.samplePosition = static_cast<std::int32_t>(word & 0x03FFFFFF);
+    s.samplePosition = static_cast<std::int32_t>(word & kPositionMask);
     s.carSlot = static_cast<int>(word >> 26);
     s.lateralValue = static_cast<std::int16_t>(static_cast<std::uint16_t>(p[8] | (p[9] << 8)));
     s.heading = (p[14] & 7) * 64 + p[13] / 4;
@@ -61,8 +62,22 @@ struct BlockRef {
     std::int64_t data() const { return head + 4; }
 };
 
-// The offset after a block and its padding, as the simulator lays them out.
-std::int64_t nextBlockHead(const BlockRef& block);
+// The offset after a block and its padding to a multiple of 4, as the
+// simulator lays them out. A length of 0 points back at the block's own head;
+// the walks are bounded by their block count, so this only repeats the same
+// block.
+inline std::int64_t nextBlockHead(const BlockRef& block) {
+    return block.head + ((std::int64_t{block.length} + 3) & ~std::int64_t{3});
+}
+
+// The head at `head`: kind and length read as one little-endian word, both 0
+// when the 4 bytes do not lie inside the file (a length read alone would be 0
+// then too, and the kind of such a block is never looked at).
+inline BlockRef blockAt(Bytes replay, std::int64_t head) {
+    std::uint32_t word = 0;
+    readU32(replay, head, word);
+    return BlockRef{head, word & 0xFFFF, word >> 16};
+}
 
 constexpr int kMaxChainBlocks = 99;
 
@@ -89,12 +104,52 @@ struct Frame {
     int sampleCount = 0;               // whole samples there, within the file
     const std::uint8_t* base = nullptr;
 
-    CarSample sample(int i) const { return decodeCarSample(base + sampleArea + 16 * i); }
+    // The 16 bytes of sample i (0 to sampleCount - 1), inside the file.
+    const std::uint8_t* sampleBytes(int i) const { return base + sampleArea + sample::bytes * i; }
+    CarSample sample(int i) const { return decodeCarSample(sampleBytes(i)); }
 };
 
 // Walks a record's block chain by `rule`; false when the record's head lies
-// past the end of the file or its length is 0.
-bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame);
+// past the end of the file or its length is 0. Inline: every walk calls it
+// once per frame, and with the rule known where it is called the chain walk
+// folds into a few loads.
+inline bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame) {
+    std::uint32_t length = 0;
+    if (!readU16(replay, recordOffset, length) || length == 0) return false;
+    const std::int64_t end = recordOffset + length;
+    if (end > static_cast<std::int64_t>(replay.size)) return false;
+
+    frame.recordOffset = recordOffset;
+    frame.recordEnd = end;
+    frame.base = replay.data;
+    frame.blockCount = 0;
+    frame.sampleCount = 0;
+    frame.sampleArea = 0;
+    readU16(replay, recordOffset + record::firstBlock, frame.recordType);
+
+    std::int64_t head = recordOffset + record::firstBlock;
+    if (rule.skipLeadingBlocks) {
+        head = nextBlockHead(blockAt(replay, head));
+        if (frame.recordType != kOneLeadingBlockType) head = nextBlockHead(blockAt(replay, head));
+    }
+    for (int i = 0; i < rule.maxBlocks && head + 4 < end; ++i) {
+        const BlockRef block = blockAt(replay, head);
+        frame.blocks[frame.blockCount++] = block;
+        head = nextBlockHead(block);
+    }
+
+    if (frame.blockCount > 0) {
+        const BlockRef& last = frame.blocks[frame.blockCount - 1];
+        if (last.length >= rule.minSampleAreaLength) {
+            const std::int64_t room = static_cast<std::int64_t>(replay.size) - last.data();
+            std::int64_t count = last.length / sample::bytes;
+            if (count > room / sample::bytes) count = room / sample::bytes;
+            frame.sampleArea = last.data();
+            frame.sampleCount = static_cast<int>(count);
+        }
+    }
+    return true;
+}
 
 // Whether the records from `firstRecord` on, followed by their lengths, end
 // in one whose length runs past the end of the file (or whose length field

@@ -33,13 +33,13 @@ DropState walkDrops(Bytes replay, std::int64_t start, int frameRate, const LapTa
         replay, start, kAfterLeadingBlocksOver16, kEndMargin, 0, [](int) { return false; },
         [&](const Frame& frame) {
             const std::int64_t ms = static_cast<std::int64_t>(frame.counter / frameRate) * 1000;
+            const bool standsStill = ms > closing;  // judged once per frame, not per sample
             for (int i = 0; i < frame.sampleCount; ++i) {
                 CarSample s = frame.sample(i);
                 if (s.carSlot >= kDropSlots) continue;
                 int c = s.carSlot;
-                st.lastMove[c] = s.samplePosition - st.previousPosition[c];
+                st.lastMove[c] = standsStill ? 0 : s.samplePosition - st.previousPosition[c];
                 st.lastSampleFrame[c] = frame.counter;
-                if (ms > closing) st.lastMove[c] = 0;
                 st.previousPosition[c] = s.samplePosition;
             }
         });

@@ -8,6 +8,7 @@
 #include "listing_run.h"
 #include "listing_text.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -36,8 +37,8 @@ EscapeWatch::EscapeWatch() {
 }
 
 bool inPitLane(std::int64_t q, const PitLaneBounds& lane) {
-    const std::int64_t s = std::int64_t{lane.pitLaneStart} * 2000;
-    const std::int64_t e = std::int64_t{lane.pitLaneEnd} * 2000;
+    const std::int64_t s = metresToPosition(lane.pitLaneStart);
+    const std::int64_t e = metresToPosition(lane.pitLaneEnd);
     if (e > s) return s < q && q < e;
     if (e < s) return q < e || q > s;
     return false;

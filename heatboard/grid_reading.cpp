@@ -90,10 +90,11 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostrea
 
     if (t.hasRaceTable && drivers.driverRecordCount > 2) {
         out << "One moment please. The tool is searching for track length.\n" << std::flush;
-        data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength);
+        SampleReach reach;
+        data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength, &reach);
         out << "track length=" << data.trackLength / 2 << "mm\n" << std::flush;
         measureFastestRaceLaps(replay, reading.streamStart, data.frameRate, data.trackLength, t, base, drivers,
-                               kHeatboardWalk, data.measure, out);
+                               kHeatboardWalk, data.measure, out, &reach);
     }
     ++data.gridsRead;
     return GridOutcome::read;

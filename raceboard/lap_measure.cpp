@@ -1,6 +1,8 @@
 #include "lap_measure.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <ostream>
 
@@ -21,12 +23,19 @@ double speedOf(std::int64_t delta, int frameRate) {
 }
 
 std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
-                             std::int32_t soFar) {
+                             std::int32_t soFar, SampleReach* reach) {
     std::int32_t length = soFar;
+    // Lengths are taken up to 10000 bytes before the end; where the samples
+    // end is looked for as far as lap measuring reads.
+    const std::int64_t lengthEnd = static_cast<std::int64_t>(replay.size) - kTrackScanRoom;
+    const std::int64_t end = reach ? static_cast<std::int64_t>(replay.size) - kEndRoom : lengthEnd;
+    if (reach) std::fill(std::begin(reach->lastRecord), std::end(reach->lastRecord), -1);
     Frame frame;
-    for (std::int64_t at = streamStart; at + kTrackScanRoom < static_cast<std::int64_t>(replay.size);
-         at = frame.recordEnd) {
+    for (std::int64_t at = streamStart; at < end; at = frame.recordEnd) {
         if (!readFrame(replay, at, kBoardChain, frame)) break;
+        if (reach)
+            for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
+        if (at >= lengthEnd) continue;
         if (localDriverSlot > 0) {
             std::int32_t own = ownCarPosition(replay, frame);
             if (own > length) length = own;
@@ -88,10 +97,17 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
     run.previous = p;
 }
 
+// Whether walking records on from `from` meets the record at `record`.
+bool meetsRecord(Bytes replay, std::int64_t from, std::int64_t record) {
+    std::uint32_t length = 0;
+    while (from < record && readU16(replay, from, length) && length != 0) from += length;
+    return from == record;
+}
+
 void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, int frameRate,
                    std::int32_t trackLength, const RaceLaps& laps, int carSlot, FastestLapWalk walk,
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
-                   std::ostream& out) {
+                   std::ostream& out, const SampleReach* reach) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
     std::int64_t at = race.skip(0);
     const std::int32_t lap = laps.bestRaceLap.lap;
@@ -100,7 +116,13 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
         std::int64_t k = static_cast<std::int64_t>(laps.raceStamps[lap - 1]) * frameRate / 1000;
         if (k > 0) at = race.skip(k);
     }
+    // A record of the chain the track-length scan walked. Only when the walk
+    // back and on again meets it (the lengths of a damaged file may lead
+    // astray) is the scan's word on where the car's samples end good from
+    // there on.
+    const std::int64_t scanned = at;
     at = stepBackFrames(replay, at, walk.stepBack, streamStart);
+    const bool onScannedChain = reach && meetsRecord(replay, at, scanned);
 
     const std::int32_t previous = searchLineCrossing(
         replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
@@ -113,6 +135,8 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
     run.previous = previous;
     Frame frame;
     while (readFrame(replay, at, kBoardChain, frame)) {
+        // No sample of the car follows: the rest of the walk would change nothing.
+        if (onScannedChain && at >= scanned && at > reach->lastRecord[carSlot]) break;
         at = frame.recordEnd;
         for (int i = 0; i < frame.sampleCount && run.m <= 4; ++i) {
             CarSample s = frame.sample(i);
@@ -128,7 +152,8 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
 
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out) {
+                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out,
+                            const SampleReach* reach) {
     const std::int64_t start = findRaceStartRecord(replay, streamStart, false);
     std::uint32_t length = 0;
     if (!readU16(replay, start, length) || length == 0) return;  // no race start
@@ -138,7 +163,7 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
         const int s = slotBase + carSlot;
         if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
         measureOneLap(replay, race, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
-                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), out);
+                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), out, reach);
     }
 }
 

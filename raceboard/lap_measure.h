@@ -44,10 +44,19 @@ struct FastestLapMeasure {
     explicit FastestLapMeasure(int slots = kReplaySlots) : sectorMarks(slots), lapSpeeds(slots) {}
 };
 
+// Where each car slot's samples end in the event stream: the offset of the
+// last record, as far as lap measuring reads, that holds a sample of the
+// slot; -1 for a slot without any. A car that left the race early has no
+// samples in the rest of the file, and its lap measuring need not read it.
+struct SampleReach {
+    std::int64_t lastRecord[64];
+};
+
 // The largest track position from the stream start on, starting at `soFar`:
-// of the own car (`localDriverSlot` above 0) or of every car (0).
+// of the own car (`localDriverSlot` above 0) or of every car (0). With
+// `reach` the same walk also notes where each slot's samples end.
 std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
-                             std::int32_t soFar);
+                             std::int32_t soFar, SampleReach* reach = nullptr);
 
 // How far the walk goes back before a fastest lap and looks for the line.
 struct FastestLapWalk {
@@ -58,9 +67,12 @@ constexpr FastestLapWalk kRaceboardWalk{100, 1000};
 
 // Measures the fastest race lap of car slots 1 to 19 of one replay (rows
 // slotBase + car slot) that drove a race lap; prints the wait line for each.
+// `reach`, from the track-length scan of the same replay, lets a measurement
+// end where the car's samples end.
 void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
-                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out);
+                            FastestLapWalk walk, FastestLapMeasure& measure, std::ostream& out,
+                            const SampleReach* reach = nullptr);
 
 // Sector k (1 to 4) of a slot's fastest lap; k = 4 runs to the lap's end.
 std::int32_t sectorTime(const FastestLapMeasure& measure, const LapTables& tables, int slot, int k);

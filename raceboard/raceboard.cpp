@@ -4,6 +4,7 @@
 
 #include "listing_text.h"
 #include "report_file.h"
+#include "replay_units.h"
 #include "driver_menu.h"
 #include "front_end.h"
 #include "platform.h"
@@ -32,13 +33,16 @@ RaceboardTables readRaceboardTables(Bytes replay, RaceboardData& data) {
 void measureAndRank(Bytes replay, std::int64_t streamStart, RaceboardData& data, std::ostream& out) {
     const ReplayHeader& h = data.header;
     const LapTables& t = data.tables;
+    const bool fastestLaps = h.localDriverSlot <= 0 && t.hasRaceTable;
+    SampleReach reach;
     out << "One moment please. The tool is searching for track length.\n" << std::flush;
-    const std::int32_t trackLength = scanTrackLength(replay, streamStart, h.localDriverSlot, 0);
-    out << "track length=" << trackLength / 20 << "cm\n" << h.frameRate << "fps\n" << std::flush;
+    const std::int32_t trackLength =
+        scanTrackLength(replay, streamStart, h.localDriverSlot, 0, fastestLaps ? &reach : nullptr);
+    out << "track length=" << trackLength / kPositionUnitsPerCentimetre << "cm\n" << h.frameRate << "fps\n" << std::flush;
 
-    if (h.localDriverSlot <= 0 && t.hasRaceTable)
+    if (fastestLaps)
         measureFastestRaceLaps(replay, streamStart, h.frameRate, trackLength, t, 0, data.drivers, kRaceboardWalk,
-                               data.measure, out);
+                               data.measure, out, &reach);
     else
         measureOwnLaps(replay, streamStart, h.frameRate, trackLength, t, h.localDriverSlot, *data.own, out);
     finishOwnSectorTable(*data.own, t, h.localDriverSlot);

@@ -1,28 +1,41 @@
 #include "record_walk.h"
 
+#include <algorithm>
+
+#include "replay_units.h"
+
 namespace zr {
 
 namespace {
 constexpr std::uint32_t kOwnCarKind = 1;
 constexpr std::uint32_t kOwnCarLength = 32;
+
+// Walks up to `k` records on from `at`; the number walked, fewer when the
+// records end.
+std::int64_t walkRecords(Bytes replay, std::int64_t& at, std::int64_t k) {
+    std::int64_t walked = 0;
+    std::uint32_t length = 0;
+    while (walked < k && readU16(replay, at, length) && length != 0) {
+        at += length;
+        ++walked;
+    }
+    return walked;
+}
 }  // namespace
 
 std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k) {
-    for (std::int64_t i = 0; i < k; ++i) {
-        std::uint32_t length = 0;
-        if (!readU16(replay, at, length) || length == 0) break;
-        at += length;
-    }
+    walkRecords(replay, at, k);
     return at;
 }
 
 std::int64_t RecordIndex::skip(std::int64_t k) {
-    while (static_cast<std::int64_t>(starts.size()) <= k) {
-        std::uint32_t length = 0;
-        if (!readU16(replay, starts.back(), length) || length == 0) return starts.back();
-        starts.push_back(starts.back() + length);
+    while (!ended && static_cast<std::int64_t>(starts.size()) <= k / kEvery) {
+        std::int64_t at = starts.back();
+        if (walkRecords(replay, at, kEvery) < kEvery) ended = true;
+        else starts.push_back(at);
     }
-    return starts[static_cast<std::size_t>(k)];
+    const std::int64_t j = std::min(k / kEvery, static_cast<std::int64_t>(starts.size()) - 1);
+    return skipFrames(replay, starts[static_cast<std::size_t>(j)], k - j * kEvery);
 }
 
 std::int64_t stepBackFrames(Bytes replay, std::int64_t at, std::int64_t k, std::int64_t streamStart) {
@@ -55,7 +68,7 @@ std::int32_t sessionClockMs(Bytes replay, std::int64_t record) {
 std::int32_t trackPositionAt(Bytes replay, std::int64_t body) {
     std::uint32_t word = 0;
     readU32(replay, body, word);
-    return static_cast<std::int32_t>(word & 0x3FFFFFF);
+    return static_cast<std::int32_t>(word & kPositionMask);
 }
 
 std::int32_t ownCarPosition(Bytes replay, const Frame& frame) {

@@ -24,12 +24,15 @@ constexpr ChainRule kOwnLapChain{false, 99, 16};
 // `k` records on from `at`; stops at the end of the file.
 std::int64_t skipFrames(Bytes replay, std::int64_t at, std::int64_t k);
 
-// The record starts from one record on, filled as far as the skips ask: the
-// fastest laps lie anywhere in the race, and each skip would otherwise walk
-// the records from that record again for every driver.
+// Every 256th record start from one record on, filled as far as the skips
+// ask: the fastest laps lie anywhere in the race, and each skip would
+// otherwise walk the records from that record again for every driver. A
+// start of every record would take megabytes.
 struct RecordIndex {
+    static constexpr std::int64_t kEvery = 256;
     Bytes replay;
-    std::vector<std::int64_t> starts;  // starts[k]: the record k records on
+    std::vector<std::int64_t> starts;  // starts[j]: the record j × kEvery records on
+    bool ended = false;                // the records end before the next start
 
     RecordIndex(Bytes r, std::int64_t from) : replay(r), starts{from} {}
     // As skipFrames(replay, from, k).

@@ -1,12 +1,14 @@
 #include "reset_scan.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "damage_block.h"
 #include "event_stream.h"
 #include "listing_text.h"
 #include "race_clock.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -14,8 +16,6 @@ namespace {
 
 // The walk ends this many bytes before the end of the file.
 constexpr std::int64_t kEndMargin = 1200;
-// track.ini distances are metres; positions are 0.5 mm units.
-constexpr std::int64_t kPositionUnitsPerMetre = 2000;
 
 // A teleport: the car was nearly still (steps below these) and now moves
 // less than kTeleportMaxMove along the lap, but jumps sideways by more than
@@ -42,6 +42,27 @@ struct Diagnostics {
     int gearField = 0;
 };
 
+// A car's last two samples as stored, and how many it has had (counted up
+// to 2). Copying the 16 bytes costs less than decoding the fields, which only
+// a sample in gear 1 and a damage line need.
+struct SampleHistory {
+    std::uint8_t previous[sample::bytes] = {};
+    std::uint8_t older[sample::bytes] = {};
+    int count = 0;
+};
+
+// Where a car stood at a sample.
+struct CarPlace {
+    std::int64_t position = 0;
+    std::int32_t lateralValue = 0;
+    int heading = 0;
+};
+
+CarPlace placeOf(const std::uint8_t* bytes) {
+    const CarSample s = decodeCarSample(bytes);
+    return {s.samplePosition, s.lateralValue, s.heading};
+}
+
 struct DamageMemory {
     std::uint32_t damageWord = 0;
     std::uint32_t engineDamage = 0;
@@ -58,7 +79,7 @@ struct ResetScanner {
     ResetScan scan;
     DamageMemory damage[kDamageSlots] = {};
     std::int32_t damageEventFrame[kDamageSlots] = {};  // the frame of the car's latest damage-decrease event
-    CarMotionState motion[kSlots] = {};
+    SampleHistory history[kSlots] = {};
     // Heading change and gear field of the sample processed last, whichever
     // car it belonged to; a damage line shows them as they stand.
     int lastSampleSlot = -1;
@@ -81,7 +102,7 @@ struct ResetScanner {
         DamageMemory& previous = damage[c];
         if (block.damageWord < previous.damageWord || block.engineDamage < previous.engineDamage) {
             // Before this frame's samples the car's latest change is its step.
-            const CarMotionState& m = motion[c];
+            const CarMotionState m = motionOf(c);
             record({frame, c, kNoVerdict, 1},
                    {m.positionStep, m.lateralStep, m.positionStep, m.lateralStep,
                     lastHeadingChange() - m.headingStep, lastGearField},
@@ -106,28 +127,70 @@ struct ResetScanner {
         return laps.lapStamps[slot][k - 1] < laps.leaderFinishStamp;
     }
 
+    // The car's previous sample and its steps. Before its first sample a car
+    // stands at its shortest lap, with lateral value and heading 0.
+    CarMotionState motionOf(int c) const {
+        const SampleHistory& h = history[c];
+        const CarPlace start{laps.shortestLap[c], 0, 0};
+        const CarPlace previous = h.count >= 1 ? placeOf(h.previous) : start;
+        const CarPlace older = h.count >= 2 ? placeOf(h.older) : start;
+        return {previous.position,
+                previous.lateralValue,
+                previous.heading,
+                previous.position - older.position,
+                previous.lateralValue - older.lateralValue,
+                previous.heading - older.heading};
+    }
+
     // The heading change of the sample processed last: its heading step
     // taken the short way round.
     int lastHeadingChange() const {
-        return lastSampleSlot < 0 ? 0 : headingChange(motion[lastSampleSlot].headingStep, 0);
+        return lastSampleSlot < 0 ? 0 : headingChange(motionOf(lastSampleSlot).headingStep, 0);
     }
 
-    void onSample(int frame, const CarSample& s) {
+    // After a frame's samples: the sample processed last, as a damage line of
+    // a later frame shows it. Looked for once per frame, not kept at every
+    // sample.
+    void noteLastSample(const Frame& frame) {
+        for (int i = frame.sampleCount - 1; i >= 0; --i) {
+            const CarSample s = frame.sample(i);
+            if (!isCarSlot(s.carSlot)) continue;
+            lastSampleSlot = s.carSlot;
+            lastGearField = s.gear;
+            return;
+        }
+    }
+
+    void onSample(const Frame& frame, int i) {
+        const CarSample s = frame.sample(i);
         if (!isCarSlot(s.carSlot)) return;
         const int c = s.carSlot;
-        CarMotionState& m = motion[c];
+        // A damage decrease of this frame is judged by where the car stood before.
+        if (damageEventInFrame && c < kDamageSlots && damageEventFrame[c] == frame.counter) {
+            const std::int64_t position = motionOf(c).position;
+            for (auto it = scan.events.rbegin(); it != scan.events.rend() && it->frame == frame.counter; ++it)
+                if (it->carSlot == c && it->repairSeen) it->pitsVerdict = pitsVerdictAt(stalls, position);
+        }
+        // Only a car in gear 1 can have been set back to the pits, and few
+        // samples are in gear 1: only they are tested.
+        if (s.gear == kResetGearField) testTeleport(frame, i);
+
+        SampleHistory& h = history[c];
+        std::memcpy(h.older, h.previous, sample::bytes);
+        std::memcpy(h.previous, frame.sampleBytes(i), sample::bytes);
+        if (h.count < 2) ++h.count;
+    }
+
+    // A car in gear 1 that stood nearly still and now jumps sideways or turns
+    // while it hardly moves along the lap was set back to the pits.
+    void testTeleport(const Frame& f, int i) {
+        const int frame = f.counter;
+        const CarSample s = f.sample(i);
+        const int c = s.carSlot;
+        const CarMotionState m = motionOf(c);
         const std::int64_t p = s.samplePosition;
         const std::int32_t l = s.lateralValue;
-        lastSampleSlot = c;
-        lastGearField = s.gear;
-
-        // A damage decrease of this frame is judged by where the car stood before.
-        if (damageEventInFrame && c < kDamageSlots && damageEventFrame[c] == frame) {
-            for (auto it = scan.events.rbegin(); it != scan.events.rend() && it->frame == frame; ++it)
-                if (it->carSlot == c && it->repairSeen) it->pitsVerdict = pitsVerdictAt(stalls, m.position);
-        }
-
-        const bool teleport = s.gear == kResetGearField && std::llabs(p - m.position) < kTeleportMaxMove &&
+        const bool teleport = std::llabs(p - m.position) < kTeleportMaxMove &&
                               std::llabs(m.positionStep) < kStillPositionStep &&
                               std::abs(m.lateralStep) < kStillLateralStep &&
                               (std::abs(l - m.lateralValue) > kTeleportMinSideways ||
@@ -142,21 +205,14 @@ struct ResetScanner {
                     headingChange(s.heading, m.heading) - m.headingStep, s.gear},
                    ending);
         }
-
-        m.positionStep = p - m.position;
-        m.lateralStep = l - m.lateralValue;
-        m.headingStep = s.heading - m.heading;
-        m.position = p;
-        m.lateralValue = l;
-        m.heading = s.heading;
     }
 };
 
 }  // namespace
 
 std::int32_t pitsVerdictAt(const StallBounds& stalls, std::int64_t position) {
-    const std::int64_t first = stalls.firstStall * kPositionUnitsPerMetre;
-    const std::int64_t last = stalls.lastStall * kPositionUnitsPerMetre;
+    const std::int64_t first = metresToPosition(stalls.firstStall);
+    const std::int64_t last = metresToPosition(stalls.lastStall);
     if (first > last) return last < position && position < first ? kInPits : kNotInPits;
     if (first < last) return first <= position && position <= last ? kNotInPits : kInPits;
     return kNoVerdict;
@@ -179,8 +235,6 @@ std::string eventNumberColumn(int number) {
 ResetScan walkResets(Bytes replay, std::int64_t start, int frameRate, const LapTable& laps,
                      const StallBounds& stalls, const DriverTable& drivers, ConsoleSink& console) {
     ResetScanner scanner{replay, frameRate, laps, stalls, drivers, console, {}};
-    // Before a car's first sample its previous position is its shortest lap.
-    for (int c = 0; c < kSlots; ++c) scanner.motion[c].position = laps.shortestLap[c];
 
     walkFrames(
         replay, start, kFromFirstBlock, kEndMargin, 1, [](int) { return false; },
@@ -191,7 +245,8 @@ ResetScan walkResets(Bytes replay, std::int64_t start, int frameRate, const LapT
                 if (isDamageBlock(frame.blocks[b]) && readDamageBlock(replay, frame.blocks[b], block))
                     scanner.onDamageBlock(frame.counter, block);
             }
-            for (int i = 0; i < frame.sampleCount; ++i) scanner.onSample(frame.counter, frame.sample(i));
+            for (int i = 0; i < frame.sampleCount; ++i) scanner.onSample(frame, i);
+            scanner.noteLastSample(frame);
         });
     return std::move(scanner.scan);
 }

@@ -4,8 +4,9 @@
 //       the bundled samples: FOLDER/replay, FOLDER/tracks, timediff.ini, myname.ini
 //   sampler race FOLDER NAME [CARS [LAPS [SEED [FPS [long]]]]]
 //       one race of 3 to 20 cars (default 10 cars, 8 laps, seed 1, 36 fps, the short track)
-//   sampler bench FOLDER [MEGABYTES]
-//       the benchmark's race: 20 cars on the long track, about MEGABYTES (default 100)
+//   sampler bench FOLDER [MEGABYTES [CARS [FPS]]]
+//       the benchmark's race on the long track, about MEGABYTES (default 100) of
+//       CARS cars (default 20) at FPS frames per second (36 or 60, default 36)
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -23,7 +24,7 @@ int usage() {
     std::fprintf(stderr,
                  "usage: sampler samples FOLDER\n"
                  "       sampler race FOLDER NAME [CARS [LAPS [SEED [FPS [long]]]]]\n"
-                 "       sampler bench FOLDER [MEGABYTES]\n");
+                 "       sampler bench FOLDER [MEGABYTES [CARS [FPS]]]\n");
     return 2;
 }
 
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
                                      args.size() > 7 && args[7] == "long");
         return write(plan, folder) ? 0 : 1;
     }
-    if (args[0] == "bench") return write(benchmarkRace(number(args, 2, 100)), folder) ? 0 : 1;
+    if (args[0] == "bench")
+        return write(benchmarkRace(number(args, 2, 100), number(args, 3, 20), number(args, 4, 36)), folder) ? 0 : 1;
     return usage();
 }

@@ -893,7 +893,7 @@ struct Sim {
         view.hasOwnCar = false;
         for (const Car& c : cars) {
             if (!present(c)) continue;
-            test::SampleSpec s;
+            writer::SampleSpec s;
             s.slot = c.slot;
             s.position = static_cast<std::int32_t>(c.pos);
             s.flags = c.refuel ? 0x80 : 0;

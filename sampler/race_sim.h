@@ -28,7 +28,7 @@ struct FrameView {
     int frame = 0;                  // within the session; -1 for the record before a qualifying session
     bool sessionState = false;      // a session-state record (once a second)
     std::int32_t sessionClock = 0;  // hundredths of a second times 256, plus the start flag
-    std::vector<test::SampleSpec> samples;  // the cars present, in slot order
+    std::vector<writer::SampleSpec> samples;  // the cars present, in slot order
     std::vector<DamageReport> damage;       // the cars whose damage changed
     bool hasOwnCar = false;
     std::int32_t ownPosition = 0;

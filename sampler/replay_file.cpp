@@ -13,8 +13,8 @@ namespace {
 // Bytes of zeros after the last frame, where the simulator closes the file.
 constexpr std::size_t kTrailer = 12000;
 
-test::ReplaySpec headOf(const ReplayPlan& plan, const GroundTruth& truth) {
-    test::ReplaySpec head;
+writer::ReplaySpec headOf(const ReplayPlan& plan, const GroundTruth& truth) {
+    writer::ReplaySpec head;
     head.frameRateByte = static_cast<std::uint8_t>(plan.frameRate);
     head.reportTrackName = plan.track.title;
     head.trackName = plan.track.folder;
@@ -27,7 +27,7 @@ test::ReplaySpec headOf(const ReplayPlan& plan, const GroundTruth& truth) {
     head.drivers.push_back({kHostFirstName, kHostLastName, 0, 0});
     for (const CarPlan& c : plan.cars) head.drivers.push_back({c.firstName, c.lastName, c.slot, c.carMake});
     for (const TruthLaps& l : truth.laps) {
-        test::LapRecordSpec r;
+        writer::LapRecordSpec r;
         r.slot = l.slot;
         for (std::size_t k = 0; k < l.stamps.size(); ++k)
             r.entries.push_back({static_cast<std::uint32_t>(l.stamps[k]), static_cast<std::uint8_t>(l.flags[k])});
@@ -41,19 +41,19 @@ test::ReplaySpec headOf(const ReplayPlan& plan, const GroundTruth& truth) {
 // One frame as a record: a session-state record once a second (its clock,
 // then a block of session data), else a frame record (type 15) with the frame
 // number; then the damage blocks, the own car's position and the car samples.
-void putFrame(test::RecordStream& out, const FrameView& v) {
+void putFrame(writer::RecordStream& out, const FrameView& v) {
     out.beginRecord();
     if (v.sessionState) {
-        out.addBlock(test::sessionBlock(v.sessionClock));
+        out.addBlock(writer::sessionBlock(v.sessionClock));
         std::uint8_t info[6] = {static_cast<std::uint8_t>(v.samples.size()), 0, 0, 0, 0, 0};
         out.addBlock(3, info, sizeof info);
     } else {
-        test::ByteVec number;
-        test::putLe(number, static_cast<std::uint32_t>(v.frame), 4);
+        writer::ByteVec number;
+        writer::putLe(number, static_cast<std::uint32_t>(v.frame), 4);
         out.addBlock(15, number.data(), number.size());
     }
-    for (const DamageReport& d : v.damage) out.addBlock(test::damageBlock(d.slot, d.wheels, d.engine, d.body, 0));
-    if (v.hasOwnCar) out.addBlock(test::ownCarBlock(v.ownPosition));
+    for (const DamageReport& d : v.damage) out.addBlock(writer::damageBlock(d.slot, d.wheels, d.engine, d.body, 0));
+    if (v.hasOwnCar) out.addBlock(writer::ownCarBlock(v.ownPosition));
     out.addSamples(v.samples.data(), v.samples.size());
     out.endRecord();
 }
@@ -63,9 +63,9 @@ void putFrame(test::RecordStream& out, const FrameView& v) {
 template <class Flush>
 SimulationResult produce(const ReplayPlan& plan, Flush flush) {
     SimulationResult first = simulate(plan, nullptr);
-    test::ByteVec head = test::replayHead(headOf(plan, first.truth));
+    writer::ByteVec head = writer::replayHead(headOf(plan, first.truth));
     flush(head);
-    test::RecordStream out;
+    writer::RecordStream out;
     SimulationResult second = simulate(plan, [&](const FrameView& v) {
         putFrame(out, v);
         if (out.bytes.size() >= (1u << 20)) {
@@ -80,9 +80,9 @@ SimulationResult produce(const ReplayPlan& plan, Flush flush) {
 
 }  // namespace
 
-test::ByteVec replayBytes(const ReplayPlan& plan, SimulationResult* result) {
-    test::ByteVec all;
-    SimulationResult r = produce(plan, [&](const test::ByteVec& piece) { all.insert(all.end(), piece.begin(), piece.end()); });
+writer::ByteVec replayBytes(const ReplayPlan& plan, SimulationResult* result) {
+    writer::ByteVec all;
+    SimulationResult r = produce(plan, [&](const writer::ByteVec& piece) { all.insert(all.end(), piece.begin(), piece.end()); });
     if (result) *result = std::move(r);
     return all;
 }
@@ -104,7 +104,7 @@ bool writeReplayFiles(const ReplayPlan& plan, const std::string& folder, Simulat
     }
     bool ok = true;
     bytes = 0;
-    result = produce(plan, [&](const test::ByteVec& piece) {
+    result = produce(plan, [&](const writer::ByteVec& piece) {
         ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
         bytes += piece.size();
     });

@@ -17,7 +17,7 @@ constexpr const char* kHostFirstName = "Dedicated";
 constexpr const char* kHostLastName = "Server";
 
 // The whole replay in memory.
-test::ByteVec replayBytes(const ReplayPlan& plan, SimulationResult* result = nullptr);
+writer::ByteVec replayBytes(const ReplayPlan& plan, SimulationResult* result = nullptr);
 
 // FOLDER/replay/NAME.rpy with its ground truth FOLDER/replay/NAME.truth, and
 // the track's FOLDER/tracks/TRACK/track.ini. False when a file cannot be

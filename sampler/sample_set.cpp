@@ -1,6 +1,7 @@
 #include "sample_set.h"
 
 #include <algorithm>
+#include <string>
 
 #include "prng.h"
 
@@ -246,13 +247,18 @@ ReplayPlan randomRace(const std::string& name, int cars, int laps, std::uint64_t
     return p;
 }
 
-ReplayPlan benchmarkRace(int megabytes) {
+ReplayPlan benchmarkRace(int megabytes, int cars, int frameRate) {
+    cars = std::clamp(cars, 3, 20);
+    frameRate = frameRate == 60 ? 60 : 36;
     // About 16 bytes per car and 20 more per frame.
     TrackModel track = longTrack();
-    const std::int64_t bytesPerSecond = (20 + 16 * 20) * 36;
+    const std::int64_t bytesPerSecond = (20 + 16 * cars) * frameRate;
     const std::int64_t lapMs = referenceLapMs(track) * 102 / 100;
     auto laps = static_cast<int>(static_cast<std::int64_t>(megabytes) * 1048576 * 1000 / (bytesPerSecond * lapMs));
-    return randomRace("bench", 20, laps, 20240601, 36, true);
+    // The first benchmark race keeps its old name; others say what they are.
+    std::string name = "bench";
+    if (cars != 20 || frameRate != 36) name += std::to_string(cars) + "x" + std::to_string(frameRate);
+    return randomRace(name, cars, laps, 20240601, frameRate, true);
 }
 
 }  // namespace zr::sampler

@@ -27,8 +27,10 @@ std::vector<ReplayPlan> bundledSamples();
 ReplayPlan randomRace(const std::string& name, int cars, int laps, std::uint64_t seed, int frameRate,
                       bool longTrack);
 
-// The benchmark's race: 20 cars on the long track, enough laps for about
-// `megabytes` of replay.
-ReplayPlan benchmarkRace(int megabytes);
+// The benchmark's race: `cars` cars (3 to 20) on the long track at
+// `frameRate` (36 or 60) frames per second, enough laps for about
+// `megabytes` of replay. Named "bench" with 20 cars at 36 frames per second,
+// otherwise "benchCARSxFPS" (bench19x60).
+ReplayPlan benchmarkRace(int megabytes, int cars = 20, int frameRate = 36);
 
 }  // namespace zr::sampler

@@ -7,6 +7,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 constexpr const char* kContactSampleName = "300rplyB";
 
 ReplaySpec contactSampleRace();

@@ -9,6 +9,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 // The replay cut short in every region: empty, in the header, in the driver
 // table, in the lap records, in the first stream record and in the second one;
 // and with a first stream record of length 0. None of them has a frame to walk.

@@ -12,6 +12,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 class RunDir {
 public:
     RunDir();

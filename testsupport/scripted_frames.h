@@ -11,6 +11,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 using CarScript = std::function<std::optional<SampleSpec>(int frame)>;
 
 // One frame record for each frame from `first` to `last`, holding the samples

@@ -14,7 +14,7 @@
 namespace zr {
 namespace {
 
-using namespace zr::test;
+using namespace zr::writer;
 using Event = std::tuple<int, int, int>;  // frame, car, code
 
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
@@ -124,6 +124,17 @@ TEST(ContactRule, ARepeatEndsThePartnerSearchOfTheFirstCar) {
     race.samples[111] = {{3, 1000}, {1, 2000}, {4, 3000}};  // 3/4 would be new, but 3/1 comes first
     race.run(ScanMode::contactsOnly);
     EXPECT_EQ(race.events(), (std::vector<Event>{{110, 3, 1}, {111, 1, 4}}));
+}
+
+TEST(ContactRule, PairsAreJudgedInFrameOrderWhateverTheOrderOnTheTrack) {
+    Race race;
+    // In frame order 4, 2, 1, 3; on the track 3, 1, 4 close together, 2 far away.
+    race.samples[130] = {{4, 3000}, {2, 500000}, {1, 2000}, {3, 1000}};
+    // The order on the track kept from frame to frame no longer fits.
+    race.samples[131] = {{1, 700000}, {2, 100}, {3, 800000}, {4, 600000}};
+    race.samples[132] = {{3, 9000}, {1, 900000}, {2, 9500}, {4, 300000}};
+    race.run(ScanMode::contactsOnly);
+    EXPECT_EQ(race.events(), (std::vector<Event>{{130, 4, 1}, {130, 4, 3}, {130, 1, 3}, {132, 3, 2}}));
 }
 
 TEST(ContactRule, JunkSlotsAreDroppedBeforeTheFirst64CarSamplesArePaired) {

@@ -9,7 +9,7 @@
 namespace zr {
 namespace {
 
-using namespace zr::test;
+using namespace zr::writer;
 
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -109,6 +110,17 @@ TEST(Platform, MappedFilesHoldTheWholeFileAndMoveWithIt) {
     EXPECT_EQ(f.size(), 0u);
     EXPECT_FALSE(f.open(dir.replayFolder() + "missing.rpy"));
     EXPECT_FALSE(f.open(dir.replayFolder()));  // a folder is no replay
+}
+
+TEST(Platform, ALargeFileIsHeldWholePastItsLastWholeHugePage) {
+    test::RunDir dir;
+    std::vector<std::uint8_t> bytes((std::size_t{2} << 20) + 5);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 4096);
+    dir.writeReplay("big", bytes);
+    MappedFile f;
+    ASSERT_TRUE(f.open(dir.replayFolder() + "big.rpy"));
+    ASSERT_EQ(f.size(), bytes.size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), f.data()));
 }
 
 TEST(Platform, ReportsStoreLineFeedsAsCrLfAndKeepOtherBytes) {

@@ -8,15 +8,15 @@
 namespace zr {
 namespace {
 
-using test::ByteVec;
-using test::ReplaySpec;
+using writer::ByteVec;
+using writer::ReplaySpec;
 
 Bytes view(const ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 ReplaySpec threeDrivers() {
     ReplaySpec recipe;
     recipe.drivers = {{"Anna", "Arnold", 0, 1}, {"Bert", "Brandt", 1, 2}, {"Carl", "Cramer", 2, 3}};
-    recipe.practiceLaps = {test::lapRecord(1, {1000, 61000}), test::lapRecord(2, {2000, 65000})};
+    recipe.practiceLaps = {writer::lapRecord(1, {1000, 61000}), writer::lapRecord(2, {2000, 65000})};
     return recipe;
 }
 
@@ -24,7 +24,7 @@ TEST(ReplayHeader, FrameRateRulesDifferByProgram) {
     ReplaySpec recipe;
     for (auto [stored, chain, board] : {std::tuple{0, 36, 36}, {60, 60, 60}, {50, 50, 36}, {36, 36, 36}}) {
         recipe.frameRateByte = static_cast<std::uint8_t>(stored);
-        ByteVec r = test::buildReplay(recipe);
+        ByteVec r = writer::buildReplay(recipe);
         EXPECT_EQ(readReplayHeader(view(r), FrameRateRule::zeroMeans36).frameRate, chain) << stored;
         EXPECT_EQ(readReplayHeader(view(r), FrameRateRule::only60Or36).frameRate, board) << stored;
     }
@@ -35,7 +35,7 @@ TEST(ReplayHeader, TextFieldsNeedNoNulAndShortFilesReadAsZero) {
     recipe.trackName = "longname";
     recipe.localDriverSlot = 4;
     recipe.sessionLength = 3600.5f;
-    ByteVec r = test::buildReplay(recipe);
+    ByteVec r = writer::buildReplay(recipe);
     ReplayHeader h = readReplayHeader(view(r), FrameRateRule::zeroMeans36);
     EXPECT_EQ(h.trackName, "longname");
     EXPECT_EQ(h.localDriverSlot, 4);
@@ -47,7 +47,7 @@ TEST(ReplayHeader, TextFieldsNeedNoNulAndShortFilesReadAsZero) {
 }
 
 TEST(DriverTable, ProgramsStartingAtTheSecondRecordLeaveTheFirstSlotUnnamed) {
-    ByteVec r = test::buildReplay(threeDrivers());
+    ByteVec r = writer::buildReplay(threeDrivers());
     DriverTable all = readDriverTable(view(r), 320, true);
     EXPECT_EQ(all.driverRecordCount, 3);
     EXPECT_EQ(all.lastName(0), "Arnold");
@@ -65,7 +65,7 @@ TEST(DriverTable, NamesKeepTheirHalvesAndOddSlotsAreSkipped) {
     ReplaySpec recipe = threeDrivers();
     recipe.drivers[1].firstName = "Fifteen_chars_x";
     recipe.drivers[2].slot = 45;
-    ByteVec r = test::buildReplay(recipe);
+    ByteVec r = writer::buildReplay(recipe);
     DriverTable t = readDriverTable(view(r), 320, true);
     EXPECT_EQ(t.firstName(1), "Fifteen_chars_x");
     EXPECT_EQ(t.lastName(1), "Brandt");
@@ -74,7 +74,7 @@ TEST(DriverTable, NamesKeepTheirHalvesAndOddSlotsAreSkipped) {
 }
 
 TEST(DriverTable, EndOfFileEndsTheTable) {
-    ByteVec r = test::buildReplay(threeDrivers());
+    ByteVec r = writer::buildReplay(threeDrivers());
     r.resize(320 + 152 * 2 + 10);
     DriverTable t = readDriverTable(view(r), 320, true);
     EXPECT_EQ(t.driverRecordCount, 2);
@@ -84,9 +84,9 @@ TEST(DriverTable, EndOfFileEndsTheTable) {
 TEST(LapTable, ProbeFindsTheRaceBlock) {
     ReplaySpec recipe = threeDrivers();
     recipe.hasRaceBlock = true;
-    recipe.raceLaps = {test::lapRecord(1, {500, 90500, 180000}), test::lapRecord(2, {700, 91000})};
-    ByteVec r = test::buildReplay(recipe);
-    auto layout = test::layoutOf(recipe);
+    recipe.raceLaps = {writer::lapRecord(1, {500, 90500, 180000}), writer::lapRecord(2, {700, 91000})};
+    ByteVec r = writer::buildReplay(recipe);
+    auto layout = writer::layoutOf(recipe);
     DriverTable d = readDriverTable(view(r), 472, false);
     std::int64_t first = locateLapTable(view(r), d.tagOffset);
     // BTPL stands after the two practice records (16 + 8 bytes each).
@@ -103,12 +103,12 @@ TEST(LapTable, ProbeFindsTheRaceBlock) {
 
 TEST(LapTable, WithoutAProbeHitThePracticeRecordsAreRead) {
     ReplaySpec recipe = threeDrivers();
-    ByteVec r = test::buildReplay(recipe);
+    ByteVec r = writer::buildReplay(recipe);
     DriverTable d = readDriverTable(view(r), 320, true);
     EXPECT_EQ(locateLapTable(view(r), d.tagOffset), d.tagOffset);
     LapTable t = readLapTable(view(r), d.tagOffset, d.driverRecordCount);
     EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 2}));
-    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(test::layoutOf(recipe).streamStart));
+    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(writer::layoutOf(recipe).streamStart));
 }
 
 TEST(LapTable, LeaderFinishIsTheEarliestLastStampOfTheLongestRecords) {
@@ -120,20 +120,20 @@ TEST(LapTable, LeaderFinishIsTheEarliestLastStampOfTheLongestRecords) {
         if (k < 8) eight.push_back(100 + 50000 * k);
     }
     recipe.drivers.push_back({"Dora", "Dietz", 3, 0});
-    recipe.practiceLaps = {test::lapRecord(1, tenLater), test::lapRecord(2, ten), test::lapRecord(3, eight)};
-    ByteVec r = test::buildReplay(recipe);
-    LapTable t = readLapTable(view(r), test::layoutOf(recipe).driverTableEnd, 4);
+    recipe.practiceLaps = {writer::lapRecord(1, tenLater), writer::lapRecord(2, ten), writer::lapRecord(3, eight)};
+    ByteVec r = writer::buildReplay(recipe);
+    LapTable t = readLapTable(view(r), writer::layoutOf(recipe).driverTableEnd, 4);
     EXPECT_EQ(t.leaderFinishStamp, 1000 + 60000 * 9);
 }
 
 TEST(LapTable, RecordSizesAtTheLimits) {
     ReplaySpec recipe = threeDrivers();
-    test::LapRecordSpec empty{1, {}, {}};
-    test::LapRecordSpec full{2, {}, {}};
+    writer::LapRecordSpec empty{1, {}, {}};
+    writer::LapRecordSpec full{2, {}, {}};
     for (int k = 0; k < 499; ++k) full.entries.push_back({static_cast<std::uint32_t>(k * 1000), 0});
     recipe.practiceLaps = {empty, full};
-    ByteVec r = test::buildReplay(recipe);
-    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd);
+    ByteVec r = writer::buildReplay(recipe);
+    std::int64_t first = static_cast<std::int64_t>(writer::layoutOf(recipe).driverTableEnd);
     LapTable t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.longestLapRecord, 2000);
     EXPECT_EQ(t.lapStamps[2][498], 498000);
@@ -141,8 +141,8 @@ TEST(LapTable, RecordSizesAtTheLimits) {
     EXPECT_EQ(t.leaderFinishStamp, 498000);
 
     // Over 2000 bytes ends the table; the records before it stay.
-    recipe.practiceLaps = {test::lapRecord(1, {1, 2}), test::LapRecordSpec{2, {}, 2004}};
-    r = test::buildReplay(recipe);
+    recipe.practiceLaps = {writer::lapRecord(1, {1, 2}), writer::LapRecordSpec{2, {}, 2004}};
+    r = writer::buildReplay(recipe);
     t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.recordSlots.size(), 1u);
     EXPECT_EQ(t.lapStamps[1][1], 2);
@@ -150,9 +150,9 @@ TEST(LapTable, RecordSizesAtTheLimits) {
 
 TEST(LapTable, HugeOrNegativeLengthsAndShortFilesEndCleanly) {
     ReplaySpec recipe = threeDrivers();
-    recipe.practiceLaps = {test::LapRecordSpec{1, {}, -400}, test::lapRecord(45, {5, 9}), test::lapRecord(2, {1, 3})};
-    ByteVec r = test::buildReplay(recipe);
-    std::int64_t first = static_cast<std::int64_t>(test::layoutOf(recipe).driverTableEnd);
+    recipe.practiceLaps = {writer::LapRecordSpec{1, {}, -400}, writer::lapRecord(45, {5, 9}), writer::lapRecord(2, {1, 3})};
+    ByteVec r = writer::buildReplay(recipe);
+    std::int64_t first = static_cast<std::int64_t>(writer::layoutOf(recipe).driverTableEnd);
     LapTable t = readLapTable(view(r), first, 3);
     EXPECT_EQ(t.recordSlots, (std::vector<std::int32_t>{1, 45, 2}));
     EXPECT_EQ(t.shortestLap[2], 2);

@@ -11,6 +11,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 constexpr std::int32_t kGridTrack = 2000000;  // 1 km in 0.5 mm units
 
 struct GridCar {

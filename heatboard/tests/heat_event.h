@@ -14,6 +14,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 std::vector<GridCar> gridACars();
 std::vector<GridCar> gridBCars();
 ReplaySpec gridAReplay();

@@ -12,6 +12,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 // Lap entries from cumulative stamps, with the flag byte of each entry.
 LapRecordSpec flaggedLapRecord(std::int32_t slot, const std::vector<std::uint32_t>& stamps,
                                const std::vector<std::uint8_t>& flags);

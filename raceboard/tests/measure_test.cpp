@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <string>
 
 #include "board_replays.h"
 #include "lap_measure.h"
@@ -204,6 +205,51 @@ TEST(FastestLap, SpeedSpikesAndSpeedsOver360DoNotCount) {
     EXPECT_EQ(m.lapSpeeds[2].min[0], 38880);  // minima have no upper limit
 }
 
+void expectSameMeasure(const FastestLapMeasure& a, const FastestLapMeasure& b, const char* what) {
+    for (int slot = 0; slot < kReplaySlots; ++slot) {
+        EXPECT_EQ(a.sectorMarks[slot], b.sectorMarks[slot]) << what << " " << slot;
+        for (int k = 0; k < kLapPoints; ++k) {
+            EXPECT_EQ(a.lapSpeeds[slot].max[k], b.lapSpeeds[slot].max[k]) << what << " " << slot;
+            EXPECT_EQ(a.lapSpeeds[slot].min[k], b.lapSpeeds[slot].min[k]) << what << " " << slot;
+        }
+    }
+}
+
+TEST(FastestLap, AMeasurementEndsWhereTheCarsSamplesEndWithTheSameResult) {
+    // Slot 2 leaves the race at 65 s, halfway through its fastest lap (lap 2).
+    ReplaySpec recipe = serverRace();
+    const std::vector<RecordSpec> alone = serverRaceStream({{1, {1000, 41000, 80000, 120500}, 0.0}}, 36, kTrack, 36 * 128);
+    const std::size_t leaves = 2 + 36 * 65;
+    for (std::size_t i = leaves; i < recipe.records.size(); ++i) recipe.records[i] = alone[i];
+    Read r;
+    readAll(recipe, r);
+    const std::vector<std::size_t> at = layoutOf(recipe).recordOffsets;
+    for (const char* what : {"sound", "damaged"}) {
+        if (std::string(what) == "damaged") {
+            // A record length before slot 2's fastest lap that points into the
+            // record before: the walk back goes astray there.
+            const std::size_t record = at[2 + 1530 - 40];
+            r.bytes[record + 2] = 6;
+            r.bytes[record + 3] = 0;
+        }
+        SampleReach reach;
+        const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0, &reach);
+        EXPECT_EQ(reach.lastRecord[2], static_cast<std::int64_t>(at[leaves - 1])) << what;
+        EXPECT_EQ(reach.lastRecord[3], -1) << what;
+        FastestLapMeasure ended, walked;
+        std::ostringstream out;
+        measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk,
+                               ended, out, &reach);
+        measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, length, r.tables, 0, r.drivers, kRaceboardWalk,
+                               walked, out);
+        expectSameMeasure(ended, walked, what);
+        if (std::string(what) == "sound") {
+            EXPECT_GT(ended.sectorMarks[2][2], 0);  // measured up to half distance
+            EXPECT_EQ(ended.sectorMarks[2][3], 0);
+        }
+    }
+}
+
 // A participant (slot 2) at 60 fps: five practice laps, lap 3 void and lap
 // 4 off track, then four race laps from 180 s on.
 struct Participant {
@@ -294,6 +340,17 @@ TEST(RecordWalk, SkipsAndStepsBackStayInsideTheStream) {
     EXPECT_EQ(skipFrames(b, static_cast<std::int64_t>(at[2]), 1000000), static_cast<std::int64_t>(at.back()) +
                                                                           static_cast<std::int64_t>(at[3] - at[2]));
     EXPECT_EQ(nextSessionRecord(b, static_cast<std::int64_t>(at[1])), static_cast<std::int64_t>(at[1]));
+
+    // The index of every 256th record gives what walking from its first
+    // record gives, asked in any order, and past the end of the records.
+    Read full;
+    readAll(serverRace(), full);
+    const std::vector<std::size_t> starts = layoutOf(serverRace()).recordOffsets;
+    const Bytes fb = view(full.bytes);
+    const auto first = static_cast<std::int64_t>(starts[2]);
+    RecordIndex index(fb, first);
+    for (std::int64_t k : {300, 0, 1, 255, 256, 257, 4000, 4606, 4607, 4608, 100000, 3})
+        EXPECT_EQ(index.skip(k), skipFrames(fb, first, k)) << k;
     EXPECT_EQ(nextSessionRecord(b, static_cast<std::int64_t>(at[2])), static_cast<std::int64_t>(b.size));
 }
 

@@ -10,6 +10,8 @@
 
 namespace zr::test {
 
+using namespace zr::writer;  // the tests describe their replays in the writer's terms
+
 // A race at 10 frames per second. The race-start record is frame 1 and
 // frame G is the G-th record of the walk. Slots 1 to 4 are named (the first
 // driver record, slot 0, is not read by resetlog). Race laps:

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+#include "chain_tables.h"
 #include "reset_race.h"
 
 namespace zr {
@@ -179,6 +180,25 @@ TEST(ResetTeleport, NotInALapBegunAtTheLeadersFinishUnlikeADamageDecrease) {
         expected.push_back({1395, c.slot, kNoVerdict, 1});
         EXPECT_EQ(seen(scan), expected) << c.slot << " at " << c.frame;
     }
+}
+
+TEST(ResetTeleport, ACarsFirstSamplesAreMeasuredFromItsShortestLap) {
+    // Before its first sample a car stands at its shortest lap, with lateral
+    // value and heading 0, and has not moved.
+    ResetRace probe = teleportRace();
+    const ByteVec bytes = probe.build();
+    const ChainTables tables = readChainTables(Bytes{bytes.data(), bytes.size()}, driver::secondRecord, false);
+    const int start = tables.laps.shortestLap[3];
+    ASSERT_LT(start, 1 << 26);
+    // The first sample jumps sideways: a teleport.
+    ResetRace first = teleportRace();
+    first.put(250, 250, car(3, start + 100, 1, 400));
+    EXPECT_EQ(seen(scanOf(first.build())), (std::vector<Seen>{{150, 1, kNoVerdict, 0}, {250, 3, kNoVerdict, 0}}));
+    // The second sample after a first one where the car stood: a teleport too.
+    ResetRace second = teleportRace();
+    second.put(250, 250, car(3, start, 3));
+    second.put(251, 251, car(3, start + 50, 1, 400));
+    EXPECT_EQ(seen(scanOf(second.build())), (std::vector<Seen>{{150, 1, kNoVerdict, 0}, {251, 3, kNoVerdict, 0}}));
 }
 
 TEST(ResetDamage, ListedAndJudgedByThePreviousPosition) {

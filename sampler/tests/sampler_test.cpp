@@ -16,11 +16,11 @@
 namespace zr::sampler {
 namespace {
 
-Bytes view(const test::ByteVec& v) { return Bytes{v.data(), v.size()}; }
+Bytes view(const writer::ByteVec& v) { return Bytes{v.data(), v.size()}; }
 
 struct Made {
     ReplayPlan plan;
-    test::ByteVec bytes;
+    writer::ByteVec bytes;
     SimulationResult sim;
 };
 
@@ -95,7 +95,7 @@ const TruthLaps* lapsOf(const GroundTruth& t, const std::string& session, int sl
 TEST(Sampler, SameSeedGivesTheSameBytesAndAnotherSeedOthers) {
     ReplayPlan p = randomRace("r", 6, 4, 11, 36, false);
     ReplayPlan q = randomRace("r", 6, 4, 12, 36, false);
-    test::ByteVec once = replayBytes(p);
+    writer::ByteVec once = replayBytes(p);
     EXPECT_EQ(once, replayBytes(p));
     EXPECT_NE(once, replayBytes(q));
 }

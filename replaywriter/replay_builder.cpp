@@ -3,7 +3,7 @@
 #include <cstring>
 #include <sstream>
 
-namespace zr::test {
+namespace zr::writer {
 
 void putLe(ByteVec& out, std::uint64_t value, int width) {
     for (int i = 0; i < width; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -202,4 +202,4 @@ std::string trackIniText(double laneStart, double laneEnd, double firstStall, do
     return t.str();
 }
 
-}  // namespace zr::test
+}  // namespace zr::writer

@@ -1,4 +1,10 @@
-// Writes replays from a readable description, for tests and samples.
+// Writes replays from a readable description: the tests' replays and the
+// sample tool's.
+//
+// The writer knows the format on its own and uses none of the core's
+// constants or readers on purpose: it is a second, independent reading of the
+// format, so a mistake in the core's offsets shows as a test failure instead
+// of being written and read back the same wrong way.
 //
 // Layout written: a 320-byte header; 152-byte driver records whose last 4
 // bytes of the last record hold the distance from the following tag to the
@@ -13,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace zr::test {
+namespace zr::writer {
 
 using ByteVec = std::vector<std::uint8_t>;
 
@@ -112,4 +118,4 @@ ReplayLayout layoutOf(const ReplaySpec& recipe);
 // A track.ini with a pit_lane_0 section.
 std::string trackIniText(double laneStart, double laneEnd, double firstStall, double lastStall);
 
-}  // namespace zr::test
+}  // namespace zr::writer

@@ -1,6 +1,6 @@
 #include "replay_stream.h"
 
-namespace zr::test {
+namespace zr::writer {
 
 ByteVec replayHead(const ReplaySpec& description) {
     ReplaySpec head = description;
@@ -38,4 +38,4 @@ void RecordStream::endRecord() {
     previousLength = length;
 }
 
-}  // namespace zr::test
+}  // namespace zr::writer

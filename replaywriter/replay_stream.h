@@ -8,7 +8,7 @@
 
 #include "replay_builder.h"
 
-namespace zr::test {
+namespace zr::writer {
 
 // The head of a replay: header, driver records and lap records with the tag
 // that ends them. The event records follow it directly.
@@ -27,4 +27,4 @@ struct RecordStream {
     void endRecord();
 };
 
-}  // namespace zr::test
+}  // namespace zr::writer
