@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 
 #include "night_plan.h"
 #include "run_dir.h"
@@ -31,6 +32,11 @@ struct GroupingCase {
     std::string jobs;
     std::size_t notes;
 };
+
+// The case by its replay names, so that the test list says which it is.
+void PrintTo(const GroupingCase& c, std::ostream* os) {
+    for (const std::string& name : c.names) *os << name << (&name == &c.names.back() ? "" : " ");
+}
 
 class Grouping : public ::testing::TestWithParam<GroupingCase> {};
 
