@@ -3,10 +3,18 @@
 # seconds in all), e2e (runs built programs), slow (long sweeps) or external
 # (needs a database server, a browser or Wine). Each program named in PROGRAMS
 # is built first and its path given to the tests as PROGRAM_EXE (upper case).
+# The golden files of the tests stand in the folder ZR_GOLDEN_DIR: "golden" in
+# the folder's "tests", or in the folder itself when it has none; the bundled
+# samples in ZR_SAMPLES_DIR.
 function(zr_test target)
   cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS;PROGRAMS" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   target_link_libraries(${target} PRIVATE ${T_LIBS} zrtestsupport GTest::gtest_main)
+  set(golden ${CMAKE_CURRENT_SOURCE_DIR}/golden)
+  if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+    set(golden ${CMAKE_CURRENT_SOURCE_DIR}/tests/golden)
+  endif()
+  target_compile_definitions(${target} PRIVATE ZR_GOLDEN_DIR="${golden}" ZR_SAMPLES_DIR="${PROJECT_SOURCE_DIR}/samples")
   foreach(program ${T_PROGRAMS})
     string(TOUPPER ${program} upper)
     target_compile_definitions(${target} PRIVATE ${upper}_EXE="$<TARGET_FILE:${program}>")

@@ -120,6 +120,8 @@ void sortByPosition(PositionOrder& order, const std::int32_t* positions, int cou
     }
 }
 
+static_assert(kMaxPairedSamples <= 64, "a car's partners are the bits of one 64-bit word");
+
 // Bit j of near[i] (i < j) is set when cars i and j are closer than the
 // longest reach. In position order a car's partners within reach follow it
 // directly, so each car looks at its next neighbours only, not at every

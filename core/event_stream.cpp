@@ -15,20 +15,15 @@ bool streamCutShort(Bytes replay, std::int64_t firstRecord) {
     return false;
 }
 
-std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst) {
-    std::int64_t at = firstRecord;
-    std::uint32_t length = 0;
-    if (skipFirst) {
-        if (!readU16(replay, at, length) || length == 0) return static_cast<std::int64_t>(replay.size);
-        at += length;
+std::int32_t ownCarPosition(Bytes replay, const Frame& frame) {
+    for (int i = frame.blockCount - 1; i >= 0; --i) {
+        const BlockRef& b = frame.blocks[i];
+        if (b.kind != kOwnCarBlockKind || b.length != kOwnCarBlockLength) continue;
+        std::uint32_t word = 0;
+        readU32(replay, b.data(), word);
+        return static_cast<std::int32_t>(word & kPositionMask);
     }
-    while (readU16(replay, at, length) && length != 0) {
-        std::uint32_t type = 0, flag = 0;
-        readU16(replay, at + record::firstBlock, type);
-        if (type == kSessionStateType && readU8(replay, at + record::sessionState, flag) && flag != 0) return at;
-        at += length;
-    }
-    return static_cast<std::int64_t>(replay.size);
+    return -1;
 }
 
 }  // namespace zr

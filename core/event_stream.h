@@ -3,26 +3,19 @@
 //
 // Record: u16 recordLength (the next record begins that many bytes on), u16
 // length of the previous record, 4 unused bytes, then the block chain from
-// offset 8. Block: u16 blockKind, u16 blockLength counting its 4-byte head,
-// the data, and padding up to a multiple of 4. The first block's kind is the
-// record's type; a type-13 record carries the session state, whose byte at
-// record offset 12 turns nonzero once the race runs.
+// offset 8 (stream_records.h moves from record to record). Block: u16
+// blockKind, u16 blockLength counting its 4-byte head, the data, and padding
+// up to a multiple of 4.
 #pragma once
 
 #include <cstdint>
 
 #include "byte_reader.h"
 #include "replay_units.h"
+#include "stream_records.h"
 
 namespace zr {
 
-namespace record {
-constexpr std::int64_t previousLength = 2;
-constexpr std::int64_t firstBlock = 8;
-constexpr std::int64_t sessionState = 12;  // type 13: start flag / session clock
-}  // namespace record
-
-constexpr std::uint32_t kSessionStateType = 13;
 constexpr std::uint32_t kOneLeadingBlockType = 15;  // only the first block comes before the samples
 
 struct CarSample {
@@ -157,9 +150,15 @@ inline bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& 
 // last record, ends them whole, and so does the end of the file.
 bool streamCutShort(Bytes replay, std::int64_t firstRecord);
 
-// The first type-13 record with a nonzero start flag, searching from
-// `firstRecord` or the record after it. The file size when there is none.
-std::int64_t findRaceStartRecord(Bytes replay, std::int64_t firstRecord, bool skipFirst);
+// A replay recorded by a participant carries in every frame an own-car block
+// (kind 1, length 32) whose body begins with the own car's track position:
+// 26 bits of a little-endian word, sampled more finely than the car samples.
+constexpr std::uint32_t kOwnCarBlockKind = 1;
+constexpr std::uint32_t kOwnCarBlockLength = 32;
+
+// The own car's track position in the last own-car block among the blocks
+// walked, -1 when the record has none.
+std::int32_t ownCarPosition(Bytes replay, const Frame& frame);
 
 // Visits the records from `start` in file order. Before each record (the
 // start record included) the walk ends when the record lies at or beyond the

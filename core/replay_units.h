@@ -11,6 +11,7 @@ namespace zr {
 
 constexpr std::int64_t kPositionUnitsPerMetre = 2000;
 constexpr std::int64_t kPositionUnitsPerCentimetre = 20;
+constexpr std::int64_t kPositionUnitsPerMillimetre = 2;
 constexpr std::uint32_t kPositionMask = 0x03FFFFFF;  // the 26 position bits of a stored word
 
 // A track.ini distance in position units.

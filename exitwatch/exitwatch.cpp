@@ -60,10 +60,8 @@ std::int64_t sessionFrames(float sessionLength, int frameRate) {
 }
 
 std::int64_t secondStreamRecord(Bytes replay, const LapTable& laps) {
-    const std::int64_t first = laps.firstStreamRecord();
-    std::uint32_t length = 0;
-    if (!readU16(replay, first, length) || length == 0) return static_cast<std::int64_t>(replay.size);
-    return first + length;
+    std::int64_t at = laps.firstStreamRecord();
+    return nextRecord(replay, at) ? at : static_cast<std::int64_t>(replay.size);
 }
 
 EscapeWatch walkEscapes(Bytes replay, std::int64_t start, const ReplayHeader& header, const TimeDiffSettings& timeDiff,

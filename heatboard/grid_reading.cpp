@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ostream>
 
 #include "driver_table.h"
 #include "listing_text.h"
 #include "replay_header.h"
+#include "replay_units.h"
 
 namespace zr {
 
@@ -19,10 +19,10 @@ constexpr std::size_t kHeatModNameLength = 6;
 // car make and slot, and the word after the record (the next record's first
 // bytes, or the tag that ends the table). The names and makes go into the
 // grid's slots; the user's name marks his slot.
-void readGridDrivers(const DriverTable& table, const MyName& me, HeatData& data, std::ostream& out) {
+void readGridDrivers(const DriverTable& table, const MyName& me, HeatData& data, ConsoleSink& console) {
     const int base = data.gridsRead * kReplaySlots;
     for (const DriverRecord& r : table.records) {
-        out << r.lastName << "\n" << "Auto=" << r.carMake << "  Welch=" << r.carSlot << "\n";
+        console << r.lastName << "\n" << "Auto=" << r.carMake << "  Welch=" << r.carSlot << "\n";
         // A car slot outside the grid's 20 has no row: it must not reach
         // another grid's slots.
         if (r.carSlot >= 0 && r.carSlot < kReplaySlots) {
@@ -33,7 +33,7 @@ void readGridDrivers(const DriverTable& table, const MyName& me, HeatData& data,
             }
             data.drivers[slot] = {r.firstName, r.lastName, r.carMake};
         }
-        out << "Wert=" << r.wordAfter << "\n";
+        console << "Wert=" << r.wordAfter << "\n";
     }
 }
 
@@ -54,13 +54,13 @@ std::vector<std::int32_t> HeatData::gridOrigins() const {
     return origin;
 }
 
-GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostream& out) {
+GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, ConsoleSink& console) {
     const ReplayHeader header = readReplayHeader(replay, FrameRateRule::only60Or36);
     if (header.localDriverSlot != 0) {
-        out << "Sorry! Zant_Heatboard is made for Server Replays only.\n"
-            << "If you would see the datas from ONE replay only\n"
-            << "please use Zant_Raceboard!\n"
-            << std::flush;
+        console << "Sorry! Zant_Heatboard is made for Server Replays only.\n"
+                << "If you would see the datas from ONE replay only\n"
+                << "please use Zant_Raceboard!\n"
+                << std::flush;
         return GridOutcome::notServerReplay;
     }
     const int grid = data.gridsRead;
@@ -73,7 +73,7 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostrea
     data.modName = header.modName.substr(0, kHeatModNameLength);
 
     const DriverTable drivers = readDriverTable(replay, driver::firstRecord, true);
-    readGridDrivers(drivers, me, data, out);
+    readGridDrivers(drivers, me, data, console);
 
     LapTables& t = data.tables;
     const LapReading reading = readLapRecords(replay, drivers, t, base);
@@ -86,15 +86,15 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostrea
     data.gridStartStamp[grid] = reading.raceStartStamp;
     char start[64];
     std::snprintf(start, sizeof start, "%d.%03d", reading.raceStartStamp / 1000, reading.raceStartStamp % 1000);
-    out << "Zeit in Startaufstellung dieses Grids:" << start << "s\n" << std::flush;
+    console << "Zeit in Startaufstellung dieses Grids:" << start << "s\n" << std::flush;
 
     if (t.hasRaceTable && drivers.driverRecordCount > 2) {
-        out << "One moment please. The tool is searching for track length.\n" << std::flush;
+        console << "One moment please. The tool is searching for track length.\n" << std::flush;
         SampleReach reach;
         data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength, &reach);
-        out << "track length=" << data.trackLength / 2 << "mm\n" << std::flush;
+        console << "track length=" << data.trackLength / kPositionUnitsPerMillimetre << "mm\n" << std::flush;
         measureFastestRaceLaps(replay, reading.streamStart, data.frameRate, data.trackLength, t, base, drivers,
-                               kHeatboardWalk, data.measure, out, &reach);
+                               kHeatboardWalk, data.measure, console, &reach);
     }
     ++data.gridsRead;
     return GridOutcome::read;

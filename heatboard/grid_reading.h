@@ -7,11 +7,11 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "lap_measure.h"
 #include "lap_stats.h"
 #include "lap_tables.h"
@@ -73,7 +73,7 @@ enum class GridOutcome { read, notServerReplay };
 // and (with a race table and more than 2 drivers) the track length and the
 // sector and speed measurement. A replay recorded by a participant is
 // refused before anything is stored.
-GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, std::ostream& out);
+GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, ConsoleSink& console);
 
 // After the last grid: lap history, grid winners and rankings.
 void finishGrids(HeatData& data);

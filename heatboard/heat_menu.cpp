@@ -5,7 +5,7 @@
 #include <istream>
 #include <ostream>
 
-#include "driver_menu.h"
+#include "menu_answer.h"
 #include "heat_stats.h"
 #include "platform.h"
 

@@ -1,8 +1,7 @@
 #include "heat_report.h"
 
 #include "heat_stats.h"
-#include "html_report.h"
-#include "own_laps.h"
+#include "page_pieces.h"
 #include "value_format.h"
 
 namespace zr {

@@ -39,6 +39,14 @@ std::optional<Replay> openGrid(const std::string& word, const std::string& folde
 
 }  // namespace
 
+std::optional<HeatData> heatFindings(const std::vector<Bytes>& grids, const MyName& me, ConsoleSink& console) {
+    std::optional<HeatData> data(std::in_place);
+    for (std::size_t grid = 0; grid < grids.size() && grid < kGrids; ++grid)
+        if (readGrid(grids[grid], me, *data, console) == GridOutcome::notServerReplay) return std::nullopt;
+    finishGrids(*data);
+    return data;
+}
+
 int runHeatboard(std::istream& in, std::ostream& out) {
     out << "Tip: You can mark your datas especially if you edit the myname.txt. Change the\n"
         << "drivername in this file to your name and you should see yellow lines in the html\n"
@@ -59,6 +67,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
     }
 
     auto data = std::make_unique<HeatData>();
+    ConsoleSink console{&out};
     std::string baseName;
     for (int grid = 0; grid < kGrids; ++grid) {
         const std::string word = promptGrid(grid, in, out);
@@ -73,7 +82,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
             pauseConsole(in, out);
             return 1;
         }
-        if (readGrid(replay->bytes(), me, *data, out) == GridOutcome::notServerReplay) {
+        if (readGrid(replay->bytes(), me, *data, console) == GridOutcome::notServerReplay) {
             pauseConsole(in, out);
             return 0;
         }

@@ -5,20 +5,11 @@
 #include <istream>
 #include <ostream>
 
+#include "listing_text.h"
+#include "menu_answer.h"
 #include "platform.h"
 
 namespace zr {
-
-int askMenuChoice(std::istream& in, std::ostream& out) {
-    out << "Please choice a number!\n"
-        << "After ENTER wait for shutting of the konsole!\n"
-        << "It could be that searching for sector times need one minute.\n"
-        << "After all you find the html in programm directory.\n"
-        << std::flush;
-    int choice = 0;
-    if (!(in >> choice)) choice = 0;
-    return choice;
-}
 
 namespace {
 
@@ -28,10 +19,6 @@ std::string padded(int value, int width) {
     char text[32];
     std::snprintf(text, sizeof text, "%*d", width, value);
     return text;
-}
-
-std::string fullName(const DriverTable& drivers, int slot) {
-    return drivers.firstName(slot) + " " + drivers.lastName(slot);
 }
 
 }  // namespace

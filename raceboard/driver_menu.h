@@ -14,10 +14,6 @@
 
 namespace zr {
 
-// The closing lines of the driver menus, then the answer: input that is not a
-// number, or no input at all, reads as 0.
-int askMenuChoice(std::istream& in, std::ostream& out);
-
 constexpr int kChartColumns = 79;
 
 // Per race lap 1 to maxRaceLaps: the rank of the driver's lap time among the

@@ -4,6 +4,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "page_pieces.h"
 #include "value_format.h"
 
 namespace zr {
@@ -13,13 +14,54 @@ namespace {
 const char* const kYellow = " bgcolor=\"#FFFF00\"";
 const char* const kRedText = " style=\"color:#FF0000\"";
 const char* const kCar = " </td>\n <td align=\"center\">  car";
-const char* const kVmin = " </td>\n<td align=\"center\"> v min";
-const char* const kVmax = " </td>\n<td align=\"center\"> v max";
 const char* const kCentered = " align=\"center\"";
-const char* const kMaxHeads[] = {" </td>\n<td align=\"center\"> S1max", " </td>\n<td align=\"center\"> S2max",
-                                 " </td>\n<td align=\"center\"> S3max", " </td>\n<td align=\"center\"> S4max"};
-const char* const kMinHeads[] = {" </td>\n<td align=\"center\"> S1min", " </td>\n<td align=\"center\"> S2min",
-                                 " </td>\n<td align=\"center\"> S3min", " </td>\n<td align=\"center\"> S4min"};
+
+// The statistics table has four sections, each a lap list, a sector list
+// (server replays) and one of the other lists side by side under a row of
+// captions and a row of column heads, which every section words and closes a
+// little differently. Per section: the lap list, its caption (and the one in
+// its place when an on-track list is left out), the sector and other captions
+// and what ends them; the texts around the lap heads, after the cell standing
+// in for a left-out lap list and around the sector heads; what ends the heads.
+struct SectionTexts {
+    LapList laps;
+    const Ranking Rankings::*list;
+    const char* lapCaption = "";
+    const char* noLapCaption = "";
+    const char* sectorCaption = "";
+    const char* otherCaption = "";
+    const char* captionsEnd = "";
+    const char* lapOpen = "";
+    const char* lapClose = "";
+    const char* fillerEnd = "";
+    const char* sectorOpen = "";
+    const char* sectorClose = "";
+    const char* headsEnd = "";
+};
+const SectionTexts kSections[] = {
+    {.laps = LapList::practice, .list = &Rankings::fastestPracticeLaps,
+     .lapCaption = "<tr> <td colspan=\"7\"> FASTEST PRACTICE LAPS *</td> ",
+     .sectorCaption = "<td colspan=\"7\"> SECTOR 1 </td> ", .otherCaption = "<td colspan=\"5\"> SPEED ***</td>",
+     .captionsEnd = "</tr>\n </td>\n </tr>", .lapOpen = " <tr>\n<td align=\"center\">p ",
+     .sectorOpen = "</td>\n <td>p ", .headsEnd = " </td>\n </tr>"},
+    {.laps = LapList::onTrackPractice, .list = &Rankings::fastestOnTrackPracticeLaps,
+     .lapCaption = "<tr> <td colspan=\"7\">PRACTICE LAPS (ONLY ON TRACK)</td> ",
+     .noLapCaption = "<tr> <td colspan=\"7\">ALL PRACTICE LAPS ARE ON TRACK </td>  ",
+     .sectorCaption = "<td colspan=\"7\"> SECTOR 2 ", .otherCaption = "<td colspan=\"5\"> ON TRACK LAPS ",
+     .captionsEnd = " </td>\n </tr> <tr>", .lapOpen = " \n<td align=\"center\">p ", .lapClose = "</td> ",
+     .fillerEnd = "<tr> ", .sectorOpen = "\n <td> p", .headsEnd = " </td>\n </tr>"},
+    {.laps = LapList::race, .list = &Rankings::fastestRaceLaps,
+     .lapCaption = "<tr> <td colspan=\"7\">FASTEST RACE LAPS *</td> ",
+     .sectorCaption = "<td colspan=\"7\"> SECTOR 3 ", .otherCaption = "<td colspan=\"5\">CONSISTENCY ** ",
+     .lapOpen = " <tr>\n<td align=\"center\">p ", .sectorOpen = "</td>\n <td> p",
+     .headsEnd = " </td>\n </tr> </td>\n </tr>"},
+    {.laps = LapList::onTrackRace, .list = &Rankings::fastestOnTrackRaceLaps,
+     .lapCaption = "<tr> <td colspan=\"7\">RACE LAPS (ONLY ON TRACK) </td>  ",
+     .noLapCaption = "<tr> <td colspan=\"7\">ALL RACE LAPS ARE ON TRACK </td>  ",
+     .sectorCaption = "<td colspan=\"7\"> SECTOR 4 ", .otherCaption = "<td colspan=\"5\"> NUMBER OF FASTEST LAPS**** ",
+     .captionsEnd = " </td>\n </tr> <tr>", .lapOpen = " <tr>\n<td align=\"center\">p ", .lapClose = " </td>",
+     .sectorOpen = "\n <td> p", .sectorClose = " </td>\n"},
+};
 
 std::string n(std::int64_t value) { return std::to_string(value); }
 
@@ -75,6 +117,18 @@ struct Page {
     };
     void dataRows(int rows, const Group (&groups)[3]);
     int offTrackRows(const Ranking& list, LapList kind) const;
+    // An entry of the other lists: rank, driver and (unless left out) car,
+    // or the driver alone, centred; then the slot's values.
+    struct OtherList {
+        bool shown;
+        const Ranking& list;
+        bool ranked;
+        bool withCar;
+        std::string head;
+        std::function<std::vector<std::string>(int slot)> values;
+    };
+    void otherEntry(const OtherList& other, int i);
+    void section(int k, const OtherList& other);
 
     // Participant tables.
     void scaleCell(ScaleColour colour, bool best, const std::string& value);
@@ -250,141 +304,83 @@ int rowsOf(const Page::Group (&groups)[3]) {
     return rows;
 }
 
+void Page::otherEntry(const OtherList& other, int i) {
+    const int s = other.list.slots[i - 1];
+    const Marks marks{own(s), false};
+    if (other.ranked) entryStart("", marks, i, s, other.withCar);
+    else cell(kCentered, marks, name(s));
+    for (const std::string& value : other.values(s)) cell("", marks, value);
+    out += "\n ";
+}
+
+void Page::section(int k, const OtherList& other) {
+    const SectionTexts& x = kSections[k - 1];
+    // The full lists (sections 1 and 3) mark off-track laps red; the
+    // on-track list after one is left out when none of its laps was off track.
+    const bool allLaps = k % 2 == 1;
+    const SectionTexts& full = kSections[allLaps ? k - 1 : k - 2];
+    const bool lapsShown = allLaps || offTrackRows(d.rankings.*full.list, full.laps) > 0;
+    const Ranking& laps = d.rankings.*x.list;
+    const Group groups[3] = {
+        {lapsShown, laps.length(), "7", [&](int i) { lapEntry(laps, x.laps, allLaps, i); }},
+        {server(), d.rankings.sector[k].length(), "7", [&](int i) { sectorEntry(k, i); }},
+        {other.shown, other.list.length(), "5", [&](int i) { otherEntry(other, i); }},
+    };
+    const int rows = rowsOf(groups);
+
+    out += lapsShown ? x.lapCaption : x.noLapCaption;
+    if (server()) out += x.sectorCaption;
+    if (other.shown) out += x.otherCaption;
+    out += x.captionsEnd;
+    if (lapsShown) {
+        out += x.lapOpen;
+        lapHead();
+        out += x.lapClose;
+    } else {
+        out += " <td colspan=\"7\" td rowspan=\"" + n(rows + 2) + "\"></td> " + x.fillerEnd;
+    }
+    if (server()) {
+        out += x.sectorOpen;
+        sectorHead();
+        out += x.sectorClose;
+    }
+    if (other.shown) out += other.head;
+    out += x.headsEnd;
+    dataRows(rows, groups);
+}
+
 void Page::statistics() {
     const Rankings& r = d.rankings;
-    const bool srv = server();
-    auto lapGroup = [&](bool shown, const Ranking& list, LapList kind, bool marksOffTrack) {
-        return Group{shown, list.length(), "7",
-                     [this, &list, kind, marksOffTrack](int i) { lapEntry(list, kind, marksOffTrack, i); }};
+    const LapSpeeds* speeds = d.measure.lapSpeeds.data();
+    using Values = std::vector<std::string>;
+    const std::string fastestLapsSpan = "rowspan=\"" + n(r.numberOfFastestLaps.length() + 1) + "\">  </td>\n";
+    const OtherList others[] = {
+        {server(), r.maximumSpeed, true, true, std::string("</td>\n <td>p  </td>\n<td> driver") + kCar + kVmin + kVmax,
+         [&](int s) { return Values{speed2Text(speeds[s].min[0]), speed2Text(speeds[s].max[0])}; }},
+        {true, r.onTrackLaps, true, true,
+         std::string("\n <td> p </td>\n<td> driver") + kCar + " </td>\n<td align=\"center\"> % </td>\n<td "
+                                                            "align=\"center\"> ol/nl",
+         [&](int s) {
+             return Values{percent1Text(onTrackPermille(d.tables, s)),
+                           "(" + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")"};
+         }},
+        {true, r.consistency, true, false,
+         "</td>\n <td> p </td>\n<td> driver </td>\n<td align=\"center\"> %  </td>\n <td align=\"center\"> c.in s  "
+         "</td>\n <td align=\"center\">av.lt",
+         [&](int s) {
+             const Consistency c = consistencyOf(d.tables, s);
+             return Values{percent2Text(c.percent), secondsText(c.gap), lapTimeText(c.average)};
+         }},
+        {true, r.numberOfFastestLaps, false, false,
+         " <td " + fastestLapsSpan + "<td> driver </td>\n <td align=\"center\">n </td> <td colspan=\"2\" td " +
+             fastestLapsSpan + " </tr>",
+         [&](int s) { return Values{n(d.history.fastestLapCount[s])}; }},
     };
-    auto sectorGroup = [&](int k) {
-        return Group{srv, r.sector[k].length(), "7", [this, k](int i) { sectorEntry(k, i); }};
-    };
-    auto otherGroup = [&](bool shown, const Ranking& list, std::function<void(int)> entry) {
-        return Group{shown, list.length(), "5", std::move(entry)};
-    };
-    auto slotOf = [](const Ranking& list, int i) { return list.slots[i - 1]; };
 
     add({"<div> ", "<table border=3> ", "<thead> ", "<tr> ", "<td colspan=\"7\"> LAPTIMES </td> \n"});
-    if (srv) out += "<td colspan=\"7\">SECTOR TIMES ***</td> \n";
+    if (server()) out += "<td colspan=\"7\">SECTOR TIMES ***</td> \n";
     add({"<td colspan=\"5\">OTHER STUFF</td> \n", "</tr></thead><tbody> \n"});
-
-    // Section 1: fastest practice laps, sector 1, speed.
-    const Group first[3] = {
-        lapGroup(true, r.fastestPracticeLaps, LapList::practice, true), sectorGroup(1),
-        otherGroup(srv, r.maximumSpeed, [&](int i) {
-            const int s = slotOf(r.maximumSpeed, i);
-            const Marks marks{own(s), false};
-            entryStart("", marks, i, s);
-            cell("", marks, speed2Text(d.measure.lapSpeeds[s].min[0]));
-            cell("", marks, speed2Text(d.measure.lapSpeeds[s].max[0]));
-            out += "\n ";
-        })};
-    out += "<tr> <td colspan=\"7\"> FASTEST PRACTICE LAPS *</td> ";
-    if (srv) add({"<td colspan=\"7\"> SECTOR 1 </td> ", "<td colspan=\"5\"> SPEED ***</td>"});
-    add({"</tr>\n", " </td>\n </tr>", " <tr>\n<td align=\"center\">p "});
-    lapHead();
-    if (srv) {
-        out += "</td>\n <td>p ";
-        sectorHead();
-        add({"</td>\n <td>p ", " </td>\n<td> driver", kCar, kVmin, kVmax});
-    }
-    out += " </td>\n </tr>";
-    dataRows(rowsOf(first), first);
-
-    // Section 2: on-track practice laps (when a listed lap was off track),
-    // sector 2, on-track laps.
-    const bool practiceOffTrack = offTrackRows(r.fastestPracticeLaps, LapList::practice) > 0;
-    const Group second[3] = {
-        lapGroup(practiceOffTrack, r.fastestOnTrackPracticeLaps, LapList::onTrackPractice, false), sectorGroup(2),
-        otherGroup(true, r.onTrackLaps, [&](int i) {
-            const int s = slotOf(r.onTrackLaps, i);
-            const Marks marks{own(s), false};
-            entryStart("", marks, i, s);
-            cell("", marks, percent1Text(onTrackPermille(d.tables, s)));
-            cell("", marks, std::string("(") + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")");
-            out += "\n ";
-        })};
-    const int secondRows = rowsOf(second);
-    out += practiceOffTrack ? "<tr> <td colspan=\"7\">PRACTICE LAPS (ONLY ON TRACK)</td> "
-                            : "<tr> <td colspan=\"7\">ALL PRACTICE LAPS ARE ON TRACK </td>  ";
-    if (srv) out += "<td colspan=\"7\"> SECTOR 2 ";
-    add({"<td colspan=\"5\"> ON TRACK LAPS ", " </td>\n </tr> <tr>"});
-    if (practiceOffTrack) {
-        out += " \n<td align=\"center\">p ";
-        lapHead();
-        out += "</td> ";
-    } else {
-        out += " <td colspan=\"7\" td rowspan=\"" + n(secondRows + 2) + "\"></td> <tr> ";
-    }
-    if (srv) {
-        out += "\n <td> p";
-        sectorHead();
-    }
-    add({"\n <td> p", " </td>\n<td> driver", kCar, " </td>\n<td align=\"center\"> %",
-         " </td>\n<td align=\"center\"> ol/nl", " </td>\n </tr>"});
-    dataRows(secondRows, second);
-
-    // Section 3: fastest race laps, sector 3, consistency.
-    const Group third[3] = {
-        lapGroup(true, r.fastestRaceLaps, LapList::race, true), sectorGroup(3),
-        otherGroup(true, r.consistency, [&](int i) {
-            const int s = slotOf(r.consistency, i);
-            const Marks marks{own(s), false};
-            const Consistency c = consistencyOf(d.tables, s);
-            entryStart("", marks, i, s, false);
-            cell("", marks, percent2Text(c.percent));
-            cell("", marks, secondsText(c.gap));
-            cell("", marks, lapTimeText(c.average));
-            out += "\n ";
-        })};
-    out += "<tr> <td colspan=\"7\">FASTEST RACE LAPS *</td> ";
-    if (srv) out += "<td colspan=\"7\"> SECTOR 3 ";
-    add({"<td colspan=\"5\">CONSISTENCY ** ", " <tr>\n<td align=\"center\">p "});
-    lapHead();
-    if (srv) {
-        out += "</td>\n <td> p";
-        sectorHead();
-    }
-    add({"</td>\n <td> p", " </td>\n<td> driver", " </td>\n<td align=\"center\"> % ",
-         " </td>\n <td align=\"center\"> c.in s ", " </td>\n <td align=\"center\">av.lt", " </td>\n </tr>",
-         " </td>\n </tr>"});
-    dataRows(rowsOf(third), third);
-
-    // Section 4: on-track race laps (when a listed lap was off track),
-    // sector 4, number of fastest laps.
-    const bool raceOffTrack = offTrackRows(r.fastestRaceLaps, LapList::race) > 0;
-    const int fastestLaps = r.numberOfFastestLaps.length();
-    const Group fourth[3] = {
-        lapGroup(raceOffTrack, r.fastestOnTrackRaceLaps, LapList::onTrackRace, false), sectorGroup(4),
-        otherGroup(true, r.numberOfFastestLaps, [&](int i) {
-            const int s = slotOf(r.numberOfFastestLaps, i);
-            const Marks marks{own(s), false};
-            cell(kCentered, marks, name(s));
-            cell("", marks, n(d.history.fastestLapCount[s]));
-            out += "\n ";
-        })};
-    const int fourthRows = rowsOf(fourth);
-    out += raceOffTrack ? "<tr> <td colspan=\"7\">RACE LAPS (ONLY ON TRACK) </td>  "
-                        : "<tr> <td colspan=\"7\">ALL RACE LAPS ARE ON TRACK </td>  ";
-    if (srv) out += "<td colspan=\"7\"> SECTOR 4 ";
-    add({"<td colspan=\"5\"> NUMBER OF FASTEST LAPS**** ", " </td>\n </tr> <tr>"});
-    if (raceOffTrack) {
-        add({" <tr>\n<td align=\"center\">p ", " </td>\n<td> driver", kCar, " </td>\n<td align=\"center\"> lap time",
-             " </td>\n <td align=\"center\"> -first", " </td>\n<td align=\"center\"> -before",
-             " </td>\n<td align=\"center\"> fl/nl </td>"});
-    } else {
-        out += " <td colspan=\"7\" td rowspan=\"" + n(fourthRows + 2) + "\"></td> ";
-    }
-    if (srv) {
-        out += "\n <td> p";
-        sectorHead();
-        out += " </td>\n";
-    }
-    out += " <td rowspan=\"" + n(fastestLaps + 1) + "\">  </td>\n<td> driver </td>\n <td align=\"center\">n";
-    out += " </td> <td colspan=\"2\" td rowspan=\"" + n(fastestLaps + 1) + "\">  </td>\n </tr>";
-    dataRows(fourthRows, fourth);
-
+    for (int k = 1; k <= 4; ++k) section(k, others[k - 1]);
     add({"</table> \n ", "<br clear=\"all\"> "});
 }
 
@@ -496,35 +492,6 @@ void Page::footer() {
 }
 
 }  // namespace
-
-std::string ownLapTableHead(bool practice, const std::string& driverName) {
-    std::string out = practice ? "<BR> <BR> " : " <BR> <BR> ";
-    out += "<table border=3 cellpadding=\"0\"> ";
-    out += practice ? "<caption align=\"left\"> PRACTISE LAPS of " : "<caption align=\"left\"> RACE LAPS of ";
-    out += " " + driverName + "</caption> ";
-    for (const char* p :
-         {"<tr> <td>\n lap", " </td>\n<td align=\"center\"> sec1", " </td>\n<td align=\"center\"> sec2",
-          " </td>\n<td align=\"center\"> sec3", " </td>\n<td align=\"center\"> sec4",
-          " </td>\n<td align=\"center\"> lap time", " </td>\n<td> cha", kVmin, kVmax, " </td>\n<td> cha"})
-        out += p;
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> cha";
-    for (const char* h : kMinHeads) out += h;
-    return out + " </td>\n </tr>";
-}
-
-std::string idealLapsHead() {
-    std::string out;
-    for (const char* p :
-         {" <BR> <BR> ", "<table border=3 cellpadding=\"0\"> ", "<caption align=\"left\"> IDEAL LAPS</caption> ",
-          "<tr> <td>\n ", " </td>\n<td> sec1 ", " </td>\n<td> sec2 ", " </td>\n<td> sec3 ", " </td>\n<td> sec4 ",
-          " </td>\n<td align=\"center\"> ideal t", " </td>\n<td> ", kVmin, kVmax, " </td>\n<td> "})
-        out += p;
-    for (const char* h : kMaxHeads) out += h;
-    out += " </td>\n<td> ";
-    for (const char* h : kMinHeads) out += h;
-    return out + " </td>\n </tr>";
-}
 
 std::string reportDate(const std::string& fileTime) {
     if (fileTime.size() < 24) return "";

@@ -27,6 +27,7 @@ struct RaceboardData {
     LapHistory history;
     Rankings rankings;
     bool noSpeedMode = false;
+    std::int64_t streamStart = 0;  // the first event record: the measurements begin there
 };
 
 // The title's date: day (two characters, a blank before days below 10),
@@ -35,12 +36,6 @@ std::string reportDate(const std::string& fileTime);
 
 // The report file name: the replay name, "no_v" without sector speeds, ".html".
 std::string reportName(const std::string& replayName, bool noSpeedMode);
-
-// The opening of the own-driver lap table (its leading breaks, the caption
-// with the driver's name, the header row) and of the IDEAL LAPS table; a page
-// of several grids without race laps shows them too.
-std::string ownLapTableHead(bool practice, const std::string& driverName);
-std::string idealLapsHead();
 
 // The page text (line feeds; stored as CR LF).
 std::string raceboardReport(const RaceboardData& data);

@@ -1,7 +1,6 @@
 #include "own_laps.h"
 
 #include <algorithm>
-#include <ostream>
 
 #include "event_stream.h"
 #include "record_walk.h"
@@ -40,7 +39,7 @@ bool measureLaps(Bytes replay, std::int64_t& at, int frameRate, std::int32_t tra
     double e = 0.0;
     Frame frame;
     while (l <= session.lapCount) {
-        if (!readFrame(replay, at, kOwnLapChain, frame)) return false;
+        if (!readFrame(replay, at, kFromFirstBlock, frame)) return false;
         at = frame.recordEnd;
         std::int32_t p = ownCarPosition(replay, frame);
         if (p >= 0) {
@@ -90,10 +89,8 @@ void measureSession(Bytes replay, std::int64_t streamStart, int frameRate, std::
     const bool practice = session.index == kPracticeSession;
     std::int64_t at = streamStart;
     if (!practice) {
-        std::int64_t start = findRaceStartRecord(replay, streamStart, false);
-        std::uint32_t length = 0;
-        if (!readU16(replay, start, length) || length == 0) return;
-        at = start + length;
+        at = findRaceStartRecord(replay, streamStart, false);
+        if (!nextRecord(replay, at)) return;
     }
     const int n = session.lapCount;
     int l = 1;
@@ -125,19 +122,19 @@ void measureSession(Bytes replay, std::int64_t streamStart, int frameRate, std::
 }  // namespace
 
 void measureOwnLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
-                    const LapTables& tables, int ownSlot, OwnSectorTable& table, std::ostream& out) {
+                    const LapTables& tables, int ownSlot, OwnSectorTable& table, ConsoleSink& console) {
     if (!tables.isSlot(ownSlot)) return;
     const PracticeLaps& practice = tables.practice[ownSlot];
     const RaceLaps& race = tables.race[ownSlot];
     const char* const intro = "\nWait a moment, please... The tool is searching for sector times\nand max.speed of ";
     if (practice.practiceLapCount >= 2) {
-        out << intro << "practice\n" << std::flush;
+        console << intro << "practice\n" << std::flush;
         Session session{kPracticeSession, practice.practiceStamps, practice.practiceLapTimes,
                         std::min(practice.practiceLapCount, kOwnRows - 1)};
         measureSession(replay, streamStart, frameRate, trackLength, session, table);
     }
     if (tables.hasRaceTable) {
-        out << intro << "race\n" << std::flush;
+        console << intro << "race\n" << std::flush;
         Session session{kRaceSession, race.raceStamps, nullptr, std::min(race.raceLapCount, kOwnRows - 1)};
         measureSession(replay, streamStart, frameRate, trackLength, session, table);
     }

@@ -4,15 +4,15 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "lap_measure.h"
 #include "lap_tables.h"
+#include "page_pieces.h"
 
 namespace zr {
 
-constexpr int kOwnRows = 200;  // row 0 the bests, rows 1 to 199 laps 1 to 199
 constexpr int kPracticeSession = 0;
 constexpr int kRaceSession = 1;
 
@@ -27,9 +27,9 @@ struct OwnSectorTable {
 };
 
 // Measures the practice laps (when there are at least 2) and the race laps
-// of `ownSlot`; prints a wait line per session.
+// of `ownSlot`; shows a wait line per session.
 void measureOwnLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
-                    const LapTables& tables, int ownSlot, OwnSectorTable& table, std::ostream& out);
+                    const LapTables& tables, int ownSlot, OwnSectorTable& table, ConsoleSink& console);
 
 // Turns the marks into sector times and fills row 0 with the bests.
 void finishOwnSectorTable(OwnSectorTable& table, const LapTables& tables, int ownSlot);

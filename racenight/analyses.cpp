@@ -35,11 +35,6 @@ constexpr const char* kEscapeSuffix = "_ESCinQ.txt";
 constexpr const char* kProtestListSuffix = ".txt";
 constexpr int kMonth = 4;  // the month's three letters in the ctime layout
 
-// A console that shows nothing, for the analyses that print to a stream.
-struct QuietStream : std::ostream {
-    QuietStream() : std::ostream(nullptr) {}
-};
-
 // The run with the report name of one program, as its dialogue names it.
 const StartedRun& named(StartedRun& run, const char* suffix) {
     run.paths.reportName = run.paths.replayName + suffix;
@@ -114,23 +109,15 @@ void takeFacts(const RaceboardData& data, ReplayFacts& f) {
 // raceboard's tables and rankings, the facts they give, and its normal page
 // as the dialogue writes it when 0 is typed at its menu.
 void raceboardPage(const StartedRun& run, AnalysedReplay& out) {
-    RaceboardData data;
-    const Bytes bytes = run.replay.bytes();
-    const RaceboardTables read = readRaceboardTables(bytes, data);
-    if (data.tables.hasRaceTable && data.drivers.driverRecordCount > 2)
-        data.history = computeLapHistory(data.tables, data.tables.maxRaceLaps + 1);
-    QuietStream quiet;
-    measureAndRank(bytes, read.streamStart, data, quiet);
-    takeFacts(data, out.facts);
-
-    const std::optional<std::string> time = fileTimeText(run.paths.replayPath);
-    if (!time || time->size() < 24) {
+    ConsoleSink quiet;
+    const std::optional<RaceboardData> data = raceboardFindings(run, RaceboardSettings{}, quiet);
+    if (!data) {
         out.warnings.push_back("raceboard: the replay's file time cannot be read, so there is no lap page.");
         return;
     }
-    data.fileTime = time->substr(0, kMonth) + upperAscii(time->substr(kMonth, 3)) + time->substr(kMonth + 3);
-    out.facts.date = reportDate(data.fileTime);
-    addReport(out, reportName(run.paths.replayName, false), raceboardReport(data));
+    takeFacts(*data, out.facts);
+    out.facts.date = reportDate(data->fileTime);
+    addReport(out, reportName(run.paths.replayName, false), raceboardReport(*data));
 }
 
 void raceListings(StartedRun& run, AnalysedReplay& out, const AnalysisStep& step) {
@@ -249,7 +236,7 @@ EventHeat::EventHeat(const AnalysisSettings& settings) : data_(std::make_unique<
 EventHeat::~EventHeat() = default;
 
 bool EventHeat::addGrid(const Replay& replay, const std::string& name) {
-    QuietStream quiet;
+    ConsoleSink quiet;
     if (readGrid(replay.bytes(), MyName{meFirst_, meSecond_}, *data_, quiet) == GridOutcome::notServerReplay)
         return false;
     if (baseName_.empty()) baseName_ = name + "All";

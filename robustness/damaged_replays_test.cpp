@@ -3,7 +3,6 @@
 // and without a sanitizer report.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,15 +60,12 @@ TEST(DamagedReplays, EveryProgramEndsCleanly) {
         for (const ProgramUnderTest& program : kPrograms) {
             for (std::size_t v = 0; v < variants.size(); ++v) {
                 dir.writeReplay("f", ByteVec(variants[v].begin(), variants[v].end()));
-                auto started = std::chrono::steady_clock::now();
+                // A hang is caught by the test's time limit in CTest.
                 RunResult r = runProgram(program.exe, dir, program.input);
-                double seconds =
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
                 std::string what = std::string(program.name) + " on " + path + " variant " + std::to_string(v);
                 EXPECT_TRUE(r.exitCode == 0 || r.exitCode == 1) << what << " exit " << r.exitCode;
                 EXPECT_EQ(r.console.find("Sanitizer"), std::string::npos) << what << "\n" << r.console;
                 EXPECT_EQ(r.console.find("runtime error"), std::string::npos) << what << "\n" << r.console;
-                EXPECT_LT(seconds, 10.0) << what;
             }
         }
     }

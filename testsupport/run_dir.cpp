@@ -55,6 +55,15 @@ void RunDir::writeFile(const std::string& relative, const std::string& bytes) {
     out << bytes;
 }
 
+void RunDir::copySamples(const std::string& samplesFolder, const std::string& replay) {
+    writeTimeDiff(readFile(samplesFolder + "/timediff.ini"));
+    for (const auto& entry : fs::directory_iterator(samplesFolder + "/replay"))
+        if (entry.path().extension() == ".rpy" && (replay.empty() || entry.path().stem() == replay))
+            writeFile("sim/replay/" + entry.path().filename().string(), readFile(entry.path().string()));
+    for (const auto& track : fs::directory_iterator(samplesFolder + "/tracks"))
+        writeTrack(track.path().filename().string(), readFile((track.path() / "track.ini").string()));
+}
+
 bool RunDir::exists(const std::string& relative) const { return fs::exists(path_ + "/" + relative); }
 std::string RunDir::read(const std::string& relative) const { return readFile(path_ + "/" + relative); }
 
@@ -63,6 +72,15 @@ std::string readFile(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+StartedRun startedRun(RunDir& dir, const ByteVec& replay, TimeDiffSettings timeDiff, const std::string& name) {
+    dir.writeReplay(name, replay);
+    StartedRun run;
+    run.paths = *buildRunPaths(name, dir.replayFolder(), "");
+    run.timeDiff = timeDiff;
+    run.replay = *openReplay(run.paths.replayPath);
+    return run;
 }
 
 RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input) {
@@ -140,6 +158,12 @@ std::string crlf(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 }  // namespace zr::test

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "front_end.h"
 #include "replay_builder.h"
 
 namespace zr::test {
@@ -35,6 +36,9 @@ public:
     void writeReplay(const std::string& name, const ByteVec& bytes);
     void writeTrack(const std::string& trackFolder, const std::string& iniText);
     void writeFile(const std::string& relative, const std::string& bytes);
+    // The bundled samples in `samplesFolder`: "timediff.ini", the tracks and
+    // the replay `replay` (every replay when it is empty).
+    void copySamples(const std::string& samplesFolder, const std::string& replay = "");
 
     bool exists(const std::string& relative) const;
     std::string read(const std::string& relative) const;
@@ -61,6 +65,12 @@ RunResult runProgram(const std::string& exe, const RunDir& dir, const std::strin
 std::string compareRunsWithFolderParts(const std::string& exe, const RunDir& dir,
                                        const std::function<std::string(const std::string& folderPart)>& input);
 
+// What the start-up hands to an analysis, for the tests that run one in
+// process: `replay` written to and opened from `dir`'s replay folder as NAME,
+// the tracks folder beside it.
+StartedRun startedRun(RunDir& dir, const ByteVec& replay, TimeDiffSettings timeDiff = {},
+                      const std::string& name = "race1");
+
 std::string readFile(const std::string& path);
 
 // Every file below `root` by its path relative to it (with slashes), with its bytes.
@@ -68,5 +78,7 @@ std::map<std::string, std::string> filesBelow(const std::string& root);
 
 // Line feeds to CR LF, as the reports store them.
 std::string crlf(const std::string& text);
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to);
 
 }  // namespace zr::test

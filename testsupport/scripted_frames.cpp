@@ -27,12 +27,4 @@ std::int32_t LapDrive::position(int frame) const {
     return static_cast<std::int32_t>(p < 0 ? p + lap : p);
 }
 
-std::vector<std::uint32_t> LapDrive::lapStamps(int startFrame, int laps, int frameRate) const {
-    std::vector<std::uint32_t> stamps = {0};
-    for (int f = startFrame + 1; static_cast<int>(stamps.size()) <= laps && f < startFrame + 10000000; ++f)
-        if (position(f) < position(f - 1))
-            stamps.push_back(static_cast<std::uint32_t>(std::int64_t{f - startFrame} * 1000 / frameRate));
-    return stamps;
-}
-
 }  // namespace zr::test

@@ -37,9 +37,6 @@ struct LapDrive {
     std::int32_t lap = 0;
 
     std::int32_t position(int frame) const;
-    // 0 and the time in milliseconds at which each of the first `laps` laps
-    // from `startFrame` ends, at `frameRate` frames per second.
-    std::vector<std::uint32_t> lapStamps(int startFrame, int laps, int frameRate) const;
 };
 
 }  // namespace zr::test

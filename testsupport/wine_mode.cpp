@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include "platform.h"
+#include "run_dir.h"
 
 namespace zr::test {
 
@@ -15,12 +16,6 @@ namespace {
 // Generous: the first start of Wine in a fresh prefix takes long.
 const char* const kWineStartTimeout = "300";
 const char* const kRunTimeout = "120";
-
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // Skips every test of the run when Wine cannot start a Windows program and
 // hand its exit code back. The message carries GoogleTest's skip mark itself,

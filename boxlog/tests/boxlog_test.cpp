@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <functional>
 
-#include "damaged_replays.h"
+#include "analysed_run.h"
+#include "golden.h"
 #include "listing_text.h"
-#include "platform.h"
 #include "replay_builder.h"
-#include "run_dir.h"
 #include "scripted_frames.h"
 
 namespace zr {
@@ -79,37 +76,32 @@ ReplaySpec raceWithStops() {
     return recipe;
 }
 
-const std::string kListing =
-    "  PITSTOP LISTING\n\n"
-    "   0:40\t 7.9s\t.\t\tRefuel\n"
-    "   0:58\t 10.4s\tB.Brandt\tRefuel\n"
-    "   1:01\t 25.4s\tC.Cramer\tTire change/Refuel\n"
-    "   0:55\t 35.4s\tA.Arnold\tRepair/Tire change\n"
-    "   1:11\t 7.9s\t.\t\tRefuel\n"
-    "   1:03\t --.-\tD.Dietz\t\tPitstop not completed\n"
-    "\n\n"
-    "  2 * .\n"
-    "  1 * A.Arnold\n"
-    "  1 * B.Brandt\n"
-    "  1 * C.Cramer\n"
-    "  1 * D.Dietz\n";
+Analysed<PitStopFindings> analysed(const ReplaySpec& recipe) {
+    return analyse(findPitStops, buildReplay(recipe), "pits", trackIniText(500.0, 700.0, 560, 640));
+}
 
-const std::string kWalkLines =
-    "GANG=0\n   1:09\tA.Arnold\n"
-    "   1:15\tC.Cramer\n"
-    "GANG=0\n   1:17\tD.Dietz\n"
-    "   1:23\tA.Arnold\n"
-    "   1:31\tD.Dietz\n"
-    "   1:45\tD.Dietz\n";
+// The console shows a line per 14 seconds at rest, with the gear when that
+// opens the stop.
+TEST(Boxlog, ListsEveryStopAndTheRanking) {
+    Analysed<PitStopFindings> a = analysed(raceWithStops());
+    expectGolden(ZR_GOLDEN_DIR "/stops_console.txt", a.consoleAfter(kGermanProgressText), LineEnds::lf);
+    expectGolden(ZR_GOLDEN_DIR "/stops.txt", pitStopReport(a.findings), LineEnds::lf);
+}
+
+TEST(Boxlog, TheWalkEndsAtTheLeadersFinishOrTheEndOfTheFile) {
+    ReplaySpec early = raceWithStops();
+    early.raceLaps = {lapRecord(1, {0, 30000})};  // the leader finishes within the first 38 s
+    EXPECT_TRUE(analysed(early).findings.log.stops.empty());
+    ReplaySpec noLaps = raceWithStops();
+    noLaps.hasRaceBlock = false;
+    noLaps.practiceLaps = {LapRecordSpec{1, {}, {}}};  // a record without entries
+    EXPECT_NE(analysed(noLaps).console.find("   2:00\tD.Dietz\n"), std::string::npos);  // frame 4320 is walked
+}
 
 TEST(Boxlog, ListingTexts) {
-    DriverTable drivers;
-    std::memcpy(drivers.driverName[3], "Carl", 4);
-    std::memcpy(drivers.driverName[3] + 16, "Cramer", 6);
-    std::memcpy(drivers.driverName[7], "Gina", 4);
-    std::memcpy(drivers.driverName[7] + 16, "Grimm", 5);
     PitStopFindings findings;
-    findings.drivers = drivers;
+    std::memcpy(findings.drivers.driverName[3], "Carl\0\0\0\0\0\0\0\0\0\0\0\0Cramer", 22);
+    std::memcpy(findings.drivers.driverName[7], "Gina\0\0\0\0\0\0\0\0\0\0\0\0Grimm", 21);
     PitLog& log = findings.log;
     log.stops = {{4500, 3, 911, 1, 0, 1}, {135000, 7, 3600, 0, 0, 0}, {100, 7, 36, 1, 1, 1}};
     log.stopsPerCar[3] = 1;
@@ -124,121 +116,6 @@ TEST(Boxlog, ListingTexts) {
               "  2 * G.Grimm\n"
               "  2 * .\n"
               "  1 * C.Cramer\n");
-}
-
-class BoxlogRun : public ::testing::Test {
-protected:
-    RunDir dir;
-    void SetUp() override {
-        dir.writeConfig();
-        dir.writeReplay("race1", buildReplay(raceWithStops()));
-        dir.writeTrack("pits", trackIniText(500.0, 700.0, 560, 640));
-    }
-    RunResult run() { return runProgram(BOXLOG_EXE, dir, "race1\n"); }
-
-    // The console up to the walk.
-    std::string preamble(const std::string& trackText) const {
-        std::string replay = dir.replayFolder() + "race1.rpy";
-        return "Bitte Name der Datei (ohne .rpy) eingeben\n\n" + dir.configuredFolder() + "race1.rpy\nLange=" +
-               std::to_string(std::filesystem::file_size(replay)) + "\n" + dir.configuredTracksFolder() +
-               "pits\\track.ini\n" + trackText + "  PITS\n\n" +
-               windows1252ToUtf8(kGermanProgressText);
-    }
-};
-
-TEST_F(BoxlogRun, ListsEveryStopAndTheRanking) {
-    RunResult r = run();
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.console, preamble("\nAnfang Pitlane= 500  Ende Pitlane= 700\n") + kWalkLines);
-    EXPECT_EQ(dir.read("race1_PS.txt"), crlf(kListing));
-}
-
-TEST_F(BoxlogRun, WithoutTrackFileTheRunGoesOn) {
-    std::filesystem::remove_all(dir.path() + "/sim/tracks/pits");
-    RunResult r = run();
-    EXPECT_EQ(r.exitCode, 0);
-    std::string expected = preamble(
-        "\nACHTUNG!!!\nStrecke nicht installiert!\nDeshalb funktioniert die \"in Box-Anzeige\" nicht.\n\n");
-    EXPECT_EQ(r.console.substr(0, expected.size()), expected);
-}
-
-TEST_F(BoxlogRun, NoStopHoldsTheConsoleAndWritesNothing) {
-    ReplaySpec recipe = raceWithStops();
-    recipe.raceLaps = {lapRecord(1, {0, 30000})};  // the leader finishes within the first 38 s
-    dir.writeReplay("race1", buildReplay(recipe));
-    RunResult r = run();
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.console, preamble("\nAnfang Pitlane= 500  Ende Pitlane= 700\n") +
-                             "Keine Boxenstopps gefunden!\nPress any key to continue . . . \n");
-    EXPECT_FALSE(dir.exists("race1_PS.txt"));
-}
-
-TEST_F(BoxlogRun, WithoutLapRecordsTheWalkRunsToTheEndOfTheFile) {
-    ReplaySpec recipe = raceWithStops();
-    recipe.hasRaceBlock = false;
-    recipe.practiceLaps = {LapRecordSpec{1, {}, {}}};  // a record without entries
-    dir.writeReplay("race1", buildReplay(recipe));
-    RunResult r = run();
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.console.find("   2:00\tD.Dietz\n"), std::string::npos);  // frame 4320 is walked
-}
-
-TEST_F(BoxlogRun, StartUpFailures) {
-    std::filesystem::remove(dir.path() + "/Zant_Raceboard.ini");
-    RunResult r = run();
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.console, "Bitte Name der Datei (ohne .rpy) eingeben\n\nDatei falsch!!!");
-
-    SetUp();
-    std::filesystem::remove(dir.replayFolder() + "race1.rpy");
-    r = run();
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.console, "Bitte Name der Datei (ohne .rpy) eingeben\n\n" + dir.configuredFolder() +
-                             "race1.rpy\nDateiname oder Pfadangabe falsch!!!Press any key to continue . . . \n");
-    EXPECT_FALSE(dir.exists("race1_PS.txt"));
-
-    // A folder line too short for the tracks folder: the path is shown, then refused.
-    SetUp();
-    dir.writeConfigLine("C:\\r\\");
-    r = run();
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.console, "Bitte Name der Datei (ohne .rpy) eingeben\n\nC:\\r\\race1.rpy\n"
-                         "Dateiname oder Pfadangabe falsch!!!Press any key to continue . . . \n");
-    EXPECT_FALSE(dir.exists("race1_PS.txt"));
-}
-
-TEST_F(BoxlogRun, ANameWithFolderPartsGivesTheReportInTheWorkingDirectory) {
-    EXPECT_EQ(compareRunsWithFolderParts(BOXLOG_EXE, dir, [](const std::string& f) { return f + "race1\n"; }), "");
-}
-
-TEST_F(BoxlogRun, AnUnwritableReportIsAFailure) {
-    std::filesystem::create_directory(dir.path() + "/race1_PS.txt");
-    RunResult r = run();
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.console.find("Report file could not be written: race1_PS.txt\n"), std::string::npos);
-}
-
-TEST_F(BoxlogRun, DamagedReplaysEndCleanly) {
-    ReplaySpec recipe = raceWithStops();
-    ByteVec good = buildReplay(recipe);
-    ReplayLayout layout = layoutOf(recipe);
-    EXPECT_EQ(runEachWithoutReport(BOXLOG_EXE, dir, "race1", replaysWithoutFrames(good, layout),
-                                   "Keine Boxenstopps gefunden!\n", "race1_PS.txt"),
-              "");
-
-    // Torn inside a record, or a record length of 0: what was found before is listed.
-    const std::string found =
-        "  PITSTOP LISTING\n\n"
-        "   0:40\t 7.9s\t.\t\tRefuel\n"
-        "   0:58\t 10.4s\tB.Brandt\tRefuel\n"
-        "   1:01\t --.-\tC.Cramer\tPitstop not completed\n"
-        "\n\n"
-        "  1 * .\n"
-        "  1 * B.Brandt\n"
-        "  1 * C.Cramer\n";
-    EXPECT_EQ(runEachWithReport(BOXLOG_EXE, dir, "race1", replaysBrokenAtRecord(good, layout, 2400), "race1_PS.txt",
-                                crlf(found)),
-              "");
 }
 
 }  // namespace

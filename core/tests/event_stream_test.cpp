@@ -75,8 +75,12 @@ TEST(EventStream, SampleCountIsTheLengthOver16) {
     Block exact = sampleBlock({{5, 5}});
     exact.data.resize(12);
     exact.length = 16;  // the head and 12 bytes: one sample for some programs
+    Block huge = sampleBlock({{7, 7}});
+    huge.length = 0xFFFF;  // more samples than the file holds
     s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), area}, {}, 0},
-                      RecordSpec{{fillerBlock(), fillerBlock(), exact}, {}, 4}};
+                        RecordSpec{{fillerBlock(), fillerBlock(), exact}, {}, 4},
+                        RecordSpec{{fillerBlock(), fillerBlock(), huge}, {}, 0}};
+    s.recipe.fillerBytes = 100;
     s.build();
     Frame f;
     readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocksOver16, f);
@@ -85,6 +89,10 @@ TEST(EventStream, SampleCountIsTheLengthOver16) {
     EXPECT_EQ(f.sampleCount, 0);
     readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocks, f);
     EXPECT_EQ(f.sampleCount, 1);
+    readFrame(view(s.bytes), s.record(2), kAfterLeadingBlocks, f);  // the whole samples up to the end of the file
+    const std::int64_t size = static_cast<std::int64_t>(s.bytes.size());
+    EXPECT_LE(f.sampleArea + 16 * f.sampleCount, size);
+    EXPECT_GT(f.sampleArea + 16 * (f.sampleCount + 1), size);
 }
 
 TEST(EventStream, HeadsThatReachTheRecordEndAreNotBlocks) {

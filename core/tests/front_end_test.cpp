@@ -18,18 +18,11 @@ namespace zr {
 namespace {
 
 TEST(FrontEnd, TimeDiffReadsTwoNumbersWith120ForAMissingSecond) {
-    auto a = parseTimeDiff("5 30");
-    EXPECT_EQ(a.timeDiffFirst, 5);
-    EXPECT_EQ(a.timeDiffSecond, 30);
-    auto b = parseTimeDiff("7\r\n");
-    EXPECT_EQ(b.timeDiffFirst, 7);
-    EXPECT_EQ(b.timeDiffSecond, 120);
-    auto c = parseTimeDiff("");
-    EXPECT_EQ(c.timeDiffFirst, 0);
-    EXPECT_EQ(c.timeDiffSecond, 120);
-    auto d = parseTimeDiff("-3 0");
-    EXPECT_EQ(d.timeDiffFirst, -3);
-    EXPECT_EQ(d.timeDiffSecond, 120);
+    const std::tuple<const char*, int, int> rows[] = {{"5 30", 5, 30}, {"7\r\n", 7, 120}, {"", 0, 120}, {"-3 0", -3, 120}};
+    for (const auto& [text, first, second] : rows) {
+        TimeDiffSettings s = parseTimeDiff(text);
+        EXPECT_EQ(std::pair(s.timeDiffFirst, s.timeDiffSecond), std::pair(first, second)) << text;
+    }
 }
 
 TEST(FrontEnd, PathsComeFromTheConfiguredFolder) {

@@ -1,4 +1,5 @@
-// The event of heatboard's end-to-end tests: two grids on their own clocks.
+// Server replays of single grids for heatboard's tests, and the event of its
+// end-to-end tests: two grids on their own clocks.
 //
 // Grid A (replay "heatA"): Hank Host in car slot 0, Anna Arnold who leads laps
 // 1 to 4, Bert Brandt who retires after 3 laps, and Carl <Cramer> (a make
@@ -9,15 +10,28 @@
 
 #include <string>
 
-#include "grid_replays.h"
+#include "lap_replays.h"
 #include "run_dir.h"
 
 namespace zr::test {
 
-using namespace zr::writer;  // the tests describe their replays in the writer's terms
+constexpr std::int32_t kGridTrack = 2000000;  // 1 km in 0.5 mm units
 
-std::vector<GridCar> gridACars();
-std::vector<GridCar> gridBCars();
+struct GridCar {
+    DriverSpec driver;
+    std::vector<std::uint32_t> practice;  // cumulative stamps; empty: no practice record
+    std::vector<std::uint8_t> practiceFlags;
+    std::vector<std::uint32_t> race;      // cumulative stamps; empty: no race record
+    std::vector<std::uint8_t> raceFlags;
+};
+
+// One grid at 36 frames per second: a record before the start, the race-start
+// record, then one frame per 1/36 s of the race clock up to `raceMs`, each
+// with a sample of every car that has race stamps; each car covers the track
+// at an even pace within each lap. Without race stamps at all the replay has
+// no race block and no stream.
+ReplaySpec gridReplay(const std::vector<GridCar>& cars, std::uint32_t raceMs);
+
 ReplaySpec gridAReplay();
 ReplaySpec gridBReplay();
 

@@ -2,12 +2,10 @@
 // with scripted console input; pages compared byte for byte.
 //
 // The expected pages and console are in tests/golden; with
-// HEATBOARD_UPDATE_GOLDEN=1 the tests write them instead of comparing.
+// ZR_UPDATE_GOLDEN=1 the tests write them instead of comparing.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-
+#include "golden.h"
 #include "heat_event.h"
 #include "run_dir.h"
 
@@ -18,14 +16,7 @@ using namespace zr::test;
 
 const std::string kPause = "Press any key to continue . . . \n";
 
-void expectGolden(const std::string& file, const std::string& actual) {
-    const std::string path = std::string(HEATBOARD_GOLDEN_DIR) + "/" + file;
-    if (std::getenv("HEATBOARD_UPDATE_GOLDEN")) {
-        std::ofstream(path, std::ios::binary) << actual;
-        return;
-    }
-    EXPECT_EQ(actual, readFile(path)) << "differs from " << path;
-}
+std::string golden(const std::string& file) { return std::string(HEATBOARD_GOLDEN_DIR) + "/" + file; }
 
 std::size_t count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -50,13 +41,13 @@ TEST(HeatboardRun, TwoGridsGiveThePageInBothVariants) {
     writeHeatEvent(dir);
     RunResult full = runProgram(HEATBOARD_EXE, dir, heatEventInput("0"));
     EXPECT_EQ(full.exitCode, 0);
-    expectGolden("heatAAll.html", dir.read("heatAAll.html"));
-    expectGolden("heatAAll_console.txt", full.console);
+    expectGolden(golden("heatAAll.html"), dir.read("heatAAll.html"));
+    expectGolden(golden("heatAAll_console.txt"), full.console, LineEnds::lf);
     EXPECT_FALSE(dir.exists("heatAAllno_v.html"));
 
     RunResult plain = runProgram(HEATBOARD_EXE, dir, heatEventInput("-1"));
     EXPECT_EQ(plain.exitCode, 0);
-    expectGolden("heatAAllno_v.html", dir.read("heatAAllno_v.html"));
+    expectGolden(golden("heatAAllno_v.html"), dir.read("heatAAllno_v.html"));
     EXPECT_EQ(plain.console, full.console);
 }
 
@@ -71,7 +62,7 @@ TEST(HeatboardRun, TheMenuShowsLapRanksAndTheEndOfInputWritesTheFullPage) {
     EXPECT_NE(r.console.find(" 5 |  1  \n \n \n \n \n \n   ******\n     10 \n" + kPause + " 0=Ends"),
               std::string::npos);
     EXPECT_EQ(count(r.console, "Please choice a number!\n"), 2u);
-    EXPECT_EQ(dir.read("heatAAll.html"), readFile(std::string(HEATBOARD_GOLDEN_DIR) + "/heatAAll.html"));
+    expectGolden(golden("heatAAll.html"), dir.read("heatAAll.html"));
 }
 
 TEST(HeatboardRun, NoMatchingNameMarksNobody) {

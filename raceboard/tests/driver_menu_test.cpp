@@ -4,7 +4,8 @@
 
 #include <sstream>
 
-#include "board_replays.h"
+#include "lap_replays.h"
+#include "html_report.h"
 
 namespace zr {
 namespace {
@@ -12,22 +13,20 @@ namespace {
 using namespace zr::test;
 
 struct Race {
-    ByteVec bytes;
-    DriverTable drivers;
-    LapTables tables;
+    ReadReplay read;
+    const LapTables& tables = read.tables;
+    const DriverTable& drivers = read.drivers;
     LapHistory history;
 };
 
+// A server replay of four drivers with these race records.
 void readRace(Race& r, const std::vector<LapRecordSpec>& race) {
     ReplaySpec recipe;
     recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2},
-                    {"Carl", "Cramer", 3, 3}};
+                      {"Carl", "Cramer", 3, 3}};
     recipe.hasRaceBlock = true;
     recipe.raceLaps = race;
-    r.bytes = buildReplay(recipe);
-    Bytes view{r.bytes.data(), r.bytes.size()};
-    r.drivers = readDriverTable(view, 320, true);
-    takeRaceTable(r.tables, readLapRecords(view, r.drivers, r.tables, 0));
+    r.read = readReplay(recipe);
     r.history = computeLapHistory(r.tables, r.tables.maxRaceLaps + 1);
 }
 
@@ -97,6 +96,13 @@ TEST(DriverMenu, TheLastNumberChoosesThePageWithoutSpeeds) {
     std::string nineteen;
     for (int i = 0; i < 19; ++i) nineteen += "1\n";
     EXPECT_TRUE(choose(nineteen + "0\n"));  // the menu ends by itself with the last choice
+}
+
+TEST(ReportDate, DaysBelowTenKeepALeadingBlank) {
+    EXPECT_EQ(reportDate("Fri DEC  5 14:30:00 2025\n"), " 5. DEC 2025");
+    EXPECT_EQ(reportDate("Sat DEC 13 14:30:00 2025\n"), "13. DEC 2025");
+    EXPECT_EQ(reportName("race", false), "race.html");
+    EXPECT_EQ(reportName("race", true), "raceno_v.html");
 }
 
 }  // namespace

@@ -1,10 +1,6 @@
 #include "reset_race.h"
 
-#include <sstream>
-
-#include "chain_tables.h"
-#include "replay_header.h"
-#include "event_stream.h"
+#include "listing_text.h"
 
 namespace zr::test {
 
@@ -52,10 +48,6 @@ ReplaySpec ResetRace::withRecords() const {
 
 ByteVec ResetRace::build() const { return buildReplay(withRecords()); }
 
-std::size_t ResetRace::recordOffset(int frame) const {
-    return layoutOf(withRecords()).recordOffsets[static_cast<std::size_t>(frame - (idleFirstRecord ? 0 : 1))];
-}
-
 SampleSpec car(int slot, int position, int gear, int lateral, int heading) {
     return SampleSpec{slot, position, 0, static_cast<std::int16_t>(lateral), heading, gear};
 }
@@ -70,16 +62,17 @@ ResetRace teleportRace(int frames) {
     return race;
 }
 
-ResetScan scanOf(const ByteVec& replay, const StallBounds& stalls, std::string* console) {
-    Bytes bytes{replay.data(), replay.size()};
-    ChainTables tables = readChainTables(bytes, driver::secondRecord, false);
-    std::int64_t start = findRaceStartRecord(bytes, tables.laps.firstStreamRecord(), false);
-    std::ostringstream out;
-    ConsoleSink sink{&out};
-    ReplayHeader header = readReplayHeader(bytes, FrameRateRule::zeroMeans36);
-    ResetScan scan = walkResets(bytes, start, header.frameRate, tables.laps, stalls, tables.drivers, sink);
-    if (console) *console = out.str();
-    return scan;
+Analysed<ResetFindings> resetsOf(const ByteVec& replay, const StallBounds& stalls) {
+    const bool known = stalls.firstStall != 0 || stalls.lastStall != 0;
+    const std::string ini = known ? trackIniText(100, 900, stalls.firstStall, stalls.lastStall) : "";
+    Analysed<ResetFindings> a = analyse(findResets, replay, "oval", ini);
+    a.console = a.consoleAfter(kGermanProgressText);
+    return a;
+}
+
+std::string resetsText(const ByteVec& replay, const StallBounds& stalls) {
+    Analysed<ResetFindings> a = resetsOf(replay, stalls);
+    return a.console + resetListing(a.findings);
 }
 
 }  // namespace zr::test

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "analysed_run.h"
 #include "replay_builder.h"
-#include "reset_scan.h"
+#include "resetlog.h"
 
 namespace zr::test {
 
@@ -31,7 +32,6 @@ struct ResetRace {
     void addBlock(int frame, const Block& block);
 
     ByteVec build() const;
-    std::size_t recordOffset(int frame) const;  // in the built replay
 
 private:
     int frames_;
@@ -47,7 +47,10 @@ SampleSpec car(int slot, int position, int gear, int lateral = 0, int heading = 
 // 500 at frame 150 and drives on from frame 500; car 2 drives all along.
 ResetRace teleportRace(int frames = 600);
 
-// The replay's resets as resetlog finds them.
-ResetScan scanOf(const ByteVec& replay, const StallBounds& stalls = {}, std::string* console = nullptr);
+// The replay as resetlog analyses it, with stalls from a "track.ini" unless
+// both are 0: the findings and the console lines of the walk.
+Analysed<ResetFindings> resetsOf(const ByteVec& replay, const StallBounds& stalls = {});
+// Those console lines, then the listing.
+std::string resetsText(const ByteVec& replay, const StallBounds& stalls = {});
 
 }  // namespace zr::test

@@ -11,6 +11,8 @@
 
 namespace zr::sampler {
 
+using ReportCheck = std::string(const GroundTruth& truth, const std::string& report);
+
 // dropwatch, "NAME_Disco.txt": every disconnect before the last 100 seconds
 // of the race, with the clock of the car's last sample.
 std::string checkDiscoReport(const GroundTruth& truth, const std::string& report);

@@ -59,9 +59,8 @@ struct SessionTrace {
 std::int64_t sessionStart(const Made& m, const LapTable& laps) {
     Bytes b = view(m.bytes);
     if (m.sim.truth.kind == "race") return findRaceStartRecord(b, laps.firstStreamRecord(), true);
-    std::uint32_t length = 0;
-    readU16(b, laps.firstStreamRecord(), length);
-    return laps.firstStreamRecord() + length;
+    std::int64_t second = laps.firstStreamRecord();
+    return nextRecord(b, second) ? second : laps.firstStreamRecord();
 }
 
 SessionTrace traceOf(const Made& m) {
@@ -77,10 +76,7 @@ SessionTrace traceOf(const Made& m) {
                        c.positions.push_back(s.samplePosition);
                        c.refuel.push_back((s.sampleFlags & 0x80) != 0);
                    }
-                   std::int32_t own = -1;
-                   for (int k = 0; k < frame.blockCount; ++k)
-                       if (frame.blocks[k].kind == 1 && frame.blocks[k].length == 32) readI32(b, frame.blocks[k].data(), own);
-                   t.ownBlock.push_back(own);
+                   t.ownBlock.push_back(ownCarPosition(b, frame));
                    t.frames = frame.counter + 1;
                });
     return t;

@@ -1,0 +1,42 @@
+<?php
+require("../basefiles/_functions.inc");
+
+require("../archiv/db.inc");
+$link = mysql_connect($host, $user, $pass)
+or die("Keine Verbindung möglich: " . mysql_error());
+print "Verbindung zum Datenbankserver erfolgreich<br>";
+mysql_select_db($database) or die("Auswahl der Datenbank fehlgeschlagen");
+mysql_query("SET NAMES latin1");
+
+$table="kvrl_protestsystem";
+$idRace=0; //Variable zum Merken des letzten Rennens fürs Grid
+$fehler=""; //Fehler beim Eintragen
+$sql="SELECT idRace FROM $table WHERE idGrid=2 AND idDriver IS NULL ORDER BY idRace DESC LIMIT 1";
+$result = mysql_query($sql) or die("Update fehlgeschlagen: " . mysql_error());
+if ($row = mysql_fetch_array($result)) {
+  $idRace = $row['idRace'];
+}
+echo "idRace=".$idRace."<br>";
+$nextrace=nextrace();
+if(123456>$idRace) {
+ if(123456==$nextrace['id'] || 123456==$nextrace['id']-1) {
+  $sql_insert = "INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (123456, 2, '   1:05  Anna Arnold/Dan O''Hara\$', '0', 0)";
+  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . "<br>";
+  $sql_insert = "INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (123456, 2, '1:02:05  Carl \"C\\\\r\"/Anna Arnold', '0', 0)";
+  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . "<br>";
+  $sql_insert = "INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (123456, 2, '   0:02  Dan O''Hara\$ lose a wheel', '0', 0)";
+  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . "<br>";
+  $sql_insert = "INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (123456, 2, '   0:02  Dan O''Hara\$ engine damage (63/63)', '0', 0)";
+  $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . "<br>";
+  echo $fehler == "" ? "OK, die Datenbank wurde aktualisiert.<br>" : "Fehler aufgetreten! " . $fehler;
+ } else {
+  echo "Fehler aufgetreten!";
+  echo "Falsche Rennummer?<br>";
+ }
+} else {
+ echo "Fehler aufgetreten!";
+ echo "Es existiert bereits ein Eintrag zu diesem Grid!<br>";
+}
+mysql_close($link);
+echo "ENDE";
+?>

@@ -1,0 +1,175 @@
+#include "lap_measure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+#include "listing_text.h"
+#include "record_walk.h"
+
+namespace zr {
+
+std::int32_t truncateToInt(double value) {
+    if (!std::isfinite(value)) return 0;
+    if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+double speedOf(std::int64_t delta, int frameRate) {
+    return static_cast<double>(delta) * 18.0 * frameRate / 100.0;
+}
+
+std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
+                             std::int32_t soFar, SampleReach* reach) {
+    std::int32_t length = soFar;
+    // Lengths are taken up to 10000 bytes before the end; where the samples
+    // end is looked for as far as lap measuring reads.
+    const std::int64_t lengthEnd = static_cast<std::int64_t>(replay.size) - kTrackScanRoom;
+    const std::int64_t end = reach ? static_cast<std::int64_t>(replay.size) - kEndRoom : lengthEnd;
+    if (reach) std::fill(std::begin(reach->lastRecord), std::end(reach->lastRecord), -1);
+    Frame frame;
+    for (std::int64_t at = streamStart; at < end; at = frame.recordEnd) {
+        if (!readFrame(replay, at, kBoardChain, frame)) break;
+        if (reach)
+            for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
+        if (at >= lengthEnd) continue;
+        if (localDriverSlot > 0) {
+            std::int32_t own = ownCarPosition(replay, frame);
+            if (own > length) length = own;
+        } else if (localDriverSlot == 0) {
+            // readFrame takes the last block as samples only from 16 bytes
+            // on; a block of 11 to 15 bytes holds no whole sample either.
+            for (int i = 0; i < frame.sampleCount; ++i) {
+                std::int32_t p = frame.sample(i).samplePosition;
+                if (p > length) length = p;
+            }
+        }
+    }
+    return length;
+}
+
+namespace {
+
+// The state of one measured lap: marks at the quarters and the line.
+struct FastestLapRun {
+    int c = 3;  // frames since the crossing record, counted from 3
+    int m = 0;  // points passed
+    int q = 0;  // point index
+    double t = 0.0;
+    double previousSpeed = 0.0;
+    std::int32_t previous = 0;
+};
+
+void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t trackLength,
+                std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds) {
+    const std::int64_t delta = static_cast<std::int64_t>(p) - run.previous;
+    const double v = speedOf(delta, frameRate);
+    // A speed that rose by 0.01 km/h or more since the previous sample is
+    // never a maximum, so a single spike does not count.
+    if (v < kMaxCountedSpeed && v - run.previousSpeed < 1) {
+        if (v > speeds.max[0]) speeds.max[0] = truncateToInt(v);
+        if (v > speeds.max[run.q]) speeds.max[run.q] = truncateToInt(v);
+    }
+    if (delta > 0) {
+        if (v < speeds.min[0]) speeds.min[0] = truncateToInt(v);
+        if (v < speeds.min[run.q]) speeds.min[run.q] = truncateToInt(v);
+    }
+    run.previousSpeed = v;
+
+    const double quarter = static_cast<double>(static_cast<std::int64_t>(run.m) * trackLength) / 4.0;
+    const double d = static_cast<double>(delta);
+    if (run.m >= 1 && run.m <= 3 && p > quarter) {
+        marks[run.q] = truncateToInt((run.c + run.t - (p - quarter) / d) * 1000.0 / frameRate);
+        ++run.q;
+        ++run.m;
+    } else if ((run.m == 0 || run.m == 4) && run.previous < kNearLine) {
+        // The line lies previous / d frames before the previous sample, whose
+        // frame count is c - 1: t turns frame counts into frames since the
+        // opening crossing, and the closing crossing is mark 4.
+        if (run.m == 4) marks[4] = truncateToInt((run.c - 1 + run.t - run.previous / d) * 1000.0 / frameRate);
+        else run.t = run.previous / d - (run.c - 1);
+        ++run.q;
+        ++run.m;
+    }
+    run.previous = p;
+}
+
+// Whether walking records on from `from` meets the record at `record`.
+bool meetsRecord(Bytes replay, std::int64_t from, std::int64_t record) {
+    while (from < record && nextRecord(replay, from)) {
+    }
+    return from == record;
+}
+
+void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, int frameRate,
+                   std::int32_t trackLength, const RaceLaps& laps, int carSlot, FastestLapWalk walk,
+                   std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
+                   ConsoleSink& console, const SampleReach* reach) {
+    const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
+    std::int64_t at = race.skip(0);
+    const std::int32_t lap = laps.bestRaceLap.lap;
+    if (lap >= 1 && lap < kLapRows) {
+        // Race stamps count from the race start, one record per frame.
+        std::int64_t k = static_cast<std::int64_t>(laps.raceStamps[lap - 1]) * frameRate / 1000;
+        if (k > 0) at = race.skip(k);
+    }
+    // A record of the chain the track-length scan walked. Only when the walk
+    // back and on again meets it (the lengths of a damaged file may lead
+    // astray) is the scan's word on where the car's samples end good from
+    // there on.
+    const std::int64_t scanned = at;
+    at = stepBackFrames(replay, at, walk.stepBack, streamStart);
+    const bool onScannedChain = reach && meetsRecord(replay, at, scanned);
+
+    const std::int32_t previous = searchLineCrossing(
+        replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
+
+    console << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
+            << std::flush;
+    if (at >= end) return;
+
+    FastestLapRun run;
+    run.previous = previous;
+    Frame frame;
+    while (readFrame(replay, at, kBoardChain, frame)) {
+        // No sample of the car follows: the rest of the walk would change nothing.
+        if (onScannedChain && at >= scanned && at > reach->lastRecord[carSlot]) break;
+        at = frame.recordEnd;
+        for (int i = 0; i < frame.sampleCount && run.m <= 4; ++i) {
+            CarSample s = frame.sample(i);
+            if (s.carSlot == carSlot) takeSample(run, s.samplePosition, frameRate, trackLength, marks, speeds);
+        }
+        if (run.m > 4) break;
+        ++run.c;
+        if (at >= end) break;
+    }
+}
+
+}  // namespace
+
+void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRate, std::int32_t trackLength,
+                            const LapTables& tables, int slotBase, const DriverTable& drivers,
+                            FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console,
+                            const SampleReach* reach) {
+    std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
+    if (!nextRecord(replay, raceRecord)) return;  // no race start
+    RecordIndex race(replay, raceRecord);
+
+    for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
+        const int s = slotBase + carSlot;
+        if (!tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
+        measureOneLap(replay, race, streamStart, frameRate, trackLength, tables.race[s], carSlot, walk,
+                      measure.sectorMarks[s], measure.lapSpeeds[s], shortName(drivers, carSlot), console, reach);
+    }
+}
+
+std::int32_t sectorTime(const FastestLapMeasure& measure, const LapTables& tables, int slot, int k) {
+    const auto& marks = measure.sectorMarks[slot];
+    if (k == 1) return marks[1];
+    if (k == 4) return tables.race[slot].bestRaceLap.time - marks[3];
+    return marks[k] - marks[k - 1];
+}
+
+}  // namespace zr

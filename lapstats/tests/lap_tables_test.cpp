@@ -1,0 +1,126 @@
+#include "lap_tables.h"
+
+#include <gtest/gtest.h>
+
+#include "lap_replays.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+constexpr std::uint8_t kVoid = 16, kOff = 64;
+
+LapReading readInto(const ByteVec& bytes, LapTables& tables, int slotBase = 0) {
+    const DriverTable drivers = readDriverTable(view(bytes), driver::firstRecord, true);
+    const LapReading reading = readLapRecords(view(bytes), drivers, tables, slotBase);
+    takeRaceTable(tables, reading);
+    return reading;
+}
+
+ReplaySpec threeDrivers() {
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    return recipe;
+}
+
+TEST(LapTables, PracticeAndRaceRecords) {
+    ReplaySpec recipe = threeDrivers();
+    recipe.practiceLaps = {flaggedLapRecord(1, {5000, 65000, 125500, 180000, 236000}, {kOff, 0, kVoid, kOff, 0})};
+    recipe.hasRaceBlock = true;
+    // Lap 2 of slot 1 runs backwards (the race table has no positive test, so
+    // it becomes the best) and lap 3 is off track; slot 3 has entry 0 only.
+    recipe.raceLaps = {flaggedLapRecord(1, {3000, 63000, 62000, 110000}, {0, 0, 0, kOff}),
+                       flaggedLapRecord(2, {2500, 70000, 130000}, {0, kOff, 0}), lapRecord(3, {4000})};
+    LapTables t;
+    EXPECT_EQ(readInto(buildReplay(recipe), t).streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
+
+    const PracticeLaps& p = t.practice[1];
+    EXPECT_EQ(p.practiceLapCount, 4);
+    EXPECT_EQ(std::vector<std::int32_t>(p.practiceLapTimes, p.practiceLapTimes + 5),
+              (std::vector<std::int32_t>{5000, 60000, 0, 54500, 56000}));  // the void lap 2 has time 0
+    EXPECT_TRUE(t.offTrackPractice(1, 0));  // entry 0 keeps its flag too
+    EXPECT_TRUE(t.offTrackPractice(1, 3));
+    EXPECT_FALSE(t.offTrackPractice(1, 1));
+    EXPECT_EQ(p.bestPracticeLap.time, 54500);
+    EXPECT_EQ(p.bestPracticeLap.lap, 3);
+    // The off-track best does not hide the later, slower on-track lap 4.
+    EXPECT_EQ(p.bestOnTrackPracticeLap.time, 56000);
+    EXPECT_EQ(p.bestOnTrackPracticeLap.lap, 4);
+    EXPECT_EQ(t.practice[2].bestPracticeLap.time, 0);  // no record: stays 0
+
+    EXPECT_TRUE(t.hasRaceTable);
+    EXPECT_EQ(t.maxRaceLaps, 3);
+    EXPECT_EQ(t.raceStartStamp, 2500);
+    const RaceLaps& a = t.race[1];
+    EXPECT_EQ(a.raceLapCount, 3);
+    EXPECT_EQ(a.onTrackRaceLaps, 2);
+    EXPECT_EQ(a.bestRaceLap.time, -1000);
+    EXPECT_EQ(a.bestRaceLap.lap, 2);
+    EXPECT_EQ(a.bestOnTrackRaceLap.time, 60000);
+    EXPECT_EQ(a.bestOnTrackRaceLap.lap, 1);
+    EXPECT_TRUE(t.offTrackRace(1, 3));
+    EXPECT_EQ(t.race[2].bestRaceLap.lap, 2);
+    EXPECT_EQ(t.race[2].bestOnTrackRaceLap.lap, 2);
+    EXPECT_EQ(t.race[3].raceLapCount, 0);
+    EXPECT_EQ(t.race[3].raceStamps[0], 4000);
+}
+
+TEST(LapTables, WhereTheStreamBeginsAndWhichRecordsCount) {
+    // Without a race block.
+    ReplaySpec practiceOnly = threeDrivers();
+    practiceOnly.practiceLaps = {lapRecord(1, {1000, 61000})};
+    // A record above 2000 bytes ends the race table; slot 25 has no row and
+    // counts nowhere. The stream begins right after the word that ended the
+    // table: "BTPL" and 8 bytes, records of 28 and 24 bytes, "ORPL", 4 bytes
+    // and the word.
+    ReplaySpec oversized = threeDrivers();
+    oversized.hasRaceBlock = true;
+    LapRecordSpec huge = lapRecord(2, {1000, 50000});
+    huge.lapRecordBytes = 2004;
+    oversized.raceLaps = {lapRecord(25, {1000, 50000, 99000}), lapRecord(1, {1500, 52000}), huge,
+                          lapRecord(2, {1000, 40000})};
+    // A full table of 20 race records is followed by the end word as well.
+    ReplaySpec fullGrid;
+    fullGrid.hasRaceBlock = true;
+    for (int s = 0; s < 20; ++s) {
+        fullGrid.drivers.push_back({"D", "N", s, 0});
+        fullGrid.raceLaps.push_back(lapRecord(s, {1000u + s, 41000u + s}));
+    }
+    for (const auto& [recipe, streamStart] :
+         {std::pair{practiceOnly, layoutOf(practiceOnly).streamStart},
+          std::pair{oversized, layoutOf(oversized).raceBlock + 12 + 28 + 24 + 12},
+          std::pair{fullGrid, layoutOf(fullGrid).streamStart}}) {
+        LapTables t;
+        EXPECT_EQ(readInto(buildReplay(recipe), t).streamStart, static_cast<std::int64_t>(streamStart));
+    }
+    LapTables t;
+    readInto(buildReplay(oversized), t);
+    EXPECT_EQ(t.race[1].raceLapCount, 1);
+    EXPECT_EQ(t.race[2].raceLapCount, 0);
+    EXPECT_EQ(t.maxRaceLaps, 1);
+}
+
+TEST(LapTables, AGridFillsItsRowsOfALargerTableAndCutReplaysEndTheReading) {
+    ReplaySpec recipe = threeDrivers();
+    recipe.practiceLaps = {lapRecord(1, {1000, 61000, 122000})};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = {lapRecord(1, {1500, 52000, 99000}), lapRecord(19, {1700, 53000})};
+    const ByteVec full = buildReplay(recipe);
+    LapTables t(100, 130);
+    const LapReading r = readInto(full, t, 40);
+    EXPECT_EQ(t.race[41].raceLapCount, 2);
+    EXPECT_EQ(t.race[59].raceLapCount, 1);
+    EXPECT_EQ(t.race[1].raceLapCount, 0);
+    EXPECT_EQ(r.raceStartStamp, 1500);
+    EXPECT_EQ(r.largestRaceRecordBytes, 16);
+
+    for (std::size_t cut = 300; cut < layoutOf(recipe).streamStart + 8; cut += 3) {
+        const ByteVec bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
+        LapTables c;
+        EXPECT_LE(readInto(bytes, c).streamStart, static_cast<std::int64_t>(bytes.size())) << cut;
+    }
+}
+
+}  // namespace
+}  // namespace zr

@@ -1,0 +1,159 @@
+#include "lap_measure.h"
+
+#include <gtest/gtest.h>
+
+#include "lap_replays.h"
+#include "stream_records.h"
+
+namespace zr {
+namespace {
+
+using namespace zr::test;
+
+constexpr std::int32_t kTrack = 2400000;  // 1.2 km
+
+ReplaySpec serverRace(const std::vector<LapRecordSpec>& laps, std::vector<RecordSpec> records) {
+    ReplaySpec recipe;
+    recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
+    recipe.hasRaceBlock = true;
+    recipe.raceLaps = laps;
+    recipe.records = std::move(records);
+    return recipe;
+}
+
+// Slot 1 at an even pace, slot 2 slowest at the line and fastest at half
+// distance, for 128 s at 36 frames per second.
+const CarRun kEven{1, {1000, 41000, 80000, 120500}, 0.0}, kWobbly{2, {1500, 42500, 83000, 124000}, 0.5};
+ReplaySpec twoCarRace() {
+    return serverRace({lapRecord(1, kEven.stamps), lapRecord(2, kWobbly.stamps)},
+                      serverRaceStream(tracesOf({kEven, kWobbly}, kTrack), 36, 36 * 128));
+}
+
+FastestLapMeasure measure(const ReadReplay& r, std::int32_t trackLength, const SampleReach* reach = nullptr) {
+    FastestLapMeasure m;
+    ConsoleSink quiet;
+    measureFastestRaceLaps(view(r.bytes), r.streamStart, 36, trackLength, r.tables, 0, r.drivers, kRaceboardWalk, m,
+                           quiet, reach);
+    return m;
+}
+
+TEST(TrackLength, ServerReplaysTakeEveryCarParticipantReplaysTheOwnCar) {
+    const ReadReplay server = readReplay(twoCarRace());
+    const std::int32_t length = scanTrackLength(view(server.bytes), server.streamStart, 0, 0);
+    EXPECT_GT(length, kTrack - 2000);
+    EXPECT_LT(length, kTrack);
+    EXPECT_EQ(scanTrackLength(view(server.bytes), server.streamStart, 0, kTrack + 5), kTrack + 5);  // keeps a larger one
+
+    ReplaySpec recipe;
+    recipe.drivers = {{"Anna", "Arnold", 1, 1}};
+    recipe.practiceLaps = {lapRecord(1, {1000, 61000})};
+    recipe.localDriverSlot = 1;
+    for (int f = 0; f < 10; ++f)
+        recipe.records.push_back(frameRecord({{3, 900000 + f}}, 2, {ownCarBlock(500000 + 10 * f)}));
+    ReadReplay own = readReplay(recipe);
+    EXPECT_EQ(scanTrackLength(view(own.bytes), own.streamStart, 1, 0), 500090);
+    EXPECT_EQ(scanTrackLength(view(own.bytes), own.streamStart, 0, 0), 900009);
+    // Fewer than 10000 bytes of stream: nothing is measured.
+    recipe.fillerBytes = 100;
+    own = readReplay(recipe);
+    EXPECT_EQ(scanTrackLength(view(own.bytes), own.streamStart, 1, 0), 0);
+}
+
+TEST(FastestLap, SectorMarksLieOnTheTrueCrossingsToTheMillisecond) {
+    const SteadyCar car;
+    const ReadReplay r = readReplay(serverRace({lapRecord(1, car.stamps(3))}, serverRaceStream({car.trace()}, 36, 36 * 112)));
+    const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0);
+    ASSERT_EQ(r.tables.race[1].bestRaceLap.lap, 1);
+    const FastestLapMeasure m = measure(r, length);
+    for (int k = 1; k <= 4; ++k) EXPECT_EQ(m.sectorMarks[1][k], car.trueMark(k, length)) << k;
+    EXPECT_EQ(sectorTime(m, r.tables, 1, 1) + sectorTime(m, r.tables, 1, 2) + sectorTime(m, r.tables, 1, 3) +
+                  sectorTime(m, r.tables, 1, 4),
+              r.tables.race[1].bestRaceLap.time);
+    // 2400000 units in 36000.4 ms: about 1851.8 units a frame, 120.00 km/h.
+    EXPECT_NEAR(m.lapSpeeds[1].max[0], 12000, 8);
+    EXPECT_NEAR(m.lapSpeeds[1].min[0], 12000, 8);
+}
+
+TEST(FastestLap, SpeedSpikesAndSpeedsOver360DoNotCount) {
+    // Slot 1 moves 1000 units a frame (64.80 km/h) with one jump of 3000 units;
+    // slot 2 moves 6000 units a frame (388.80 km/h), too fast to count.
+    std::vector<RecordSpec> records = {sessionRecord(1)};
+    std::int32_t p1 = kTrack - 20000, p2 = kTrack - 120000;
+    for (int f = 0; f < 400; ++f) {
+        p1 = (p1 + (f == 100 ? 3000 : 1000)) % kTrack;
+        p2 = (p2 + 6000) % kTrack;
+        records.push_back(frameRecord({{1, p1}, {2, p2}}));
+    }
+    const FastestLapMeasure m =
+        measure(readReplay(serverRace({lapRecord(1, {1000, 31000}), lapRecord(2, {1000, 31000})}, records)), kTrack);
+    EXPECT_EQ(m.lapSpeeds[1].max[0], 6480);
+    EXPECT_EQ(m.lapSpeeds[1].min[0], 6480);
+    EXPECT_EQ(m.lapSpeeds[2].max[0], 0);
+    EXPECT_EQ(m.lapSpeeds[2].min[0], 38880);  // minima have no upper limit
+}
+
+TEST(FastestLap, AMeasurementEndsWhereTheCarsSamplesEndWithTheSameResult) {
+    // Slot 2 leaves the race at 65 s, halfway through its fastest lap (lap 2).
+    ReplaySpec recipe = twoCarRace();
+    const std::vector<RecordSpec> alone = serverRaceStream(tracesOf({kEven}, kTrack), 36, 36 * 128);
+    const std::size_t leaves = 2 + 36 * 65;
+    for (std::size_t i = leaves; i < recipe.records.size(); ++i) recipe.records[i] = alone[i];
+    ReadReplay r = readReplay(recipe);
+    const std::vector<std::size_t> at = layoutOf(recipe).recordOffsets;
+    for (const bool damaged : {false, true}) {
+        if (damaged) {
+            // A record length before slot 2's fastest lap that points into the
+            // record before: the walk back goes astray there.
+            const std::size_t record = at[2 + 1530 - 40];
+            r.bytes[record + 2] = 6;
+            r.bytes[record + 3] = 0;
+        }
+        SampleReach reach;
+        const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0, &reach);
+        EXPECT_EQ(reach.lastRecord[2], static_cast<std::int64_t>(at[leaves - 1])) << damaged;
+        EXPECT_EQ(reach.lastRecord[3], -1) << damaged;
+        const FastestLapMeasure ended = measure(r, length, &reach), walked = measure(r, length);
+        auto values = [](const std::int32_t(&v)[kLapPoints]) { return std::vector<std::int32_t>(v, v + kLapPoints); };
+        for (int slot : {1, 2}) {
+            EXPECT_EQ(ended.sectorMarks[slot], walked.sectorMarks[slot]) << damaged << slot;
+            EXPECT_EQ(values(ended.lapSpeeds[slot].max), values(walked.lapSpeeds[slot].max)) << damaged << slot;
+            EXPECT_EQ(values(ended.lapSpeeds[slot].min), values(walked.lapSpeeds[slot].min)) << damaged << slot;
+        }
+        if (!damaged) {
+            EXPECT_GT(ended.sectorMarks[2][2], 0);  // measured up to half distance
+            EXPECT_EQ(ended.sectorMarks[2][3], 0);
+        }
+    }
+}
+
+TEST(RecordWalk, SkipsStepsBackAndSessionRecordsStayInsideTheStream) {
+    const CarRun a{1, {1000, 41000}, 0.0};
+    const ReplaySpec recipe = serverRace({}, serverRaceStream(tracesOf({a}, kTrack), 36, 18));
+    const ReadReplay r = readReplay(recipe);
+    std::vector<std::int64_t> at;
+    for (std::size_t offset : layoutOf(recipe).recordOffsets) at.push_back(static_cast<std::int64_t>(offset));
+    const Bytes b = view(r.bytes);
+    const std::int64_t pastLast = at.back() + (at[3] - at[2]);
+    EXPECT_EQ(skipFrames(b, at[2], 5), at[7]);
+    EXPECT_EQ(skipFrames(b, at[2], 1000000), pastLast);  // the filler's zero length ends the records
+    RecordIndex index(b, at[1]);
+    EXPECT_EQ(index.skip(6), at[7]);
+    EXPECT_EQ(index.skip(1000000), pastLast);
+    EXPECT_EQ(index.skip(2), at[3]);
+    EXPECT_EQ(stepBackFrames(b, at[7], 5, r.streamStart), at[2]);
+    EXPECT_EQ(stepBackFrames(b, at[7], 100, r.streamStart), r.streamStart);
+    EXPECT_EQ(nextSessionRecord(b, at[1]), at[1]);
+    EXPECT_EQ(nextSessionRecord(b, at[2]), static_cast<std::int64_t>(b.size));
+
+    // The index keeps every 256th record start and gives what walking from
+    // its first record gives, asked in any order, and past the end.
+    const ReadReplay full = readReplay(twoCarRace());
+    const Bytes fb = view(full.bytes);
+    const auto first = static_cast<std::int64_t>(layoutOf(twoCarRace()).recordOffsets[2]);
+    RecordIndex sparse(fb, first);
+    for (std::int64_t k : {300, 0, 1, 255, 256, 257, 4000, 4606, 4607, 4608, 100000, 3})
+        EXPECT_EQ(sparse.skip(k), skipFrames(fb, first, k)) << k;
+}
+
+}  // namespace
+}  // namespace zr
