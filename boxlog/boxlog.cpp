@@ -6,6 +6,8 @@
 
 #include "chain_tables.h"
 #include "event_stream.h"
+#include "command_line.h"
+#include "findings_json.h"
 #include "listing_run.h"
 #include "listing_text.h"
 #include "race_clock.h"
@@ -185,11 +187,61 @@ std::string pitStopReport(const PitStopFindings& findings) {
     return text;
 }
 
+std::string pitStopJson(const PitStopFindings& f, const RunPaths& paths) {
+    const int rate = f.header.frameRate;
+    Json json = findingsHead("boxlog", paths, f.header);
+    json["trackFile"] = trackFileJson(f.track);
+    Json stops = Json::array();
+    for (const PitStopRecord& r : f.log.stops) {
+        Json work = Json::array();
+        if (r.repairDone) work.push_back("repair");
+        if (r.tyreChangeDone) work.push_back("tyreChange");
+        if (r.refuelDone) work.push_back("refuel");
+        Json stop = driverJson(f.drivers, r.carSlot);
+        stop["cameToRest"] = timeJson(framesToMs(r.startFrame, rate), formatRaceClock(r.startFrame, rate, ClockStyle::hours));
+        stop["completed"] = r.pitLaneFrames != 0;
+        stop["pitLaneTime"] =
+            r.pitLaneFrames == 0 ? Json() : timeJson(framesToMs(r.pitLaneFrames, rate), stopTime(r.pitLaneFrames, rate));
+        stop["work"] = work;
+        stops.push_back(stop);
+    }
+    json["pitStops"] = stops;
+    Json perCar = Json::array();
+    for (int c = 0; c < kSlots; ++c) {
+        if (f.log.stopsPerCar[c] == 0) continue;
+        Json car = driverJson(f.drivers, c);
+        car["stops"] = f.log.stopsPerCar[c];
+        perCar.push_back(car);
+    }
+    json["stopsPerCar"] = perCar;
+    return jsonText(json);
+}
+
+ListingOutcome pitStopOutcome(const PitStopFindings& findings, const RunPaths& paths) {
+    if (findings.log.stops.empty()) return nothingFound("Keine Boxenstopps gefunden!\n");
+    return oneReport(paths.reportName, pitStopReport(findings));
+}
+
 int runBoxlog(std::istream& in, std::ostream& out) {
     return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
-        const PitStopFindings findings = findPitStops(run, console);
-        if (findings.log.stops.empty()) return nothingFound("Keine Boxenstopps gefunden!\n");
-        return oneReport(run.paths.reportName, pitStopReport(findings));
+        return pitStopOutcome(findPitStops(run, console), run.paths);
+    });
+}
+
+int runBoxlogCommand(int argc, const char* const* argv) {
+    CLI::App app{"boxlog: every pit stop of a race replay (repair, tyre change, refuelling, time in the pit lane),\n"
+                 "written as NAME_PS.txt."};
+    CommandLine line;
+    declareCommand(app, "boxlog", line);
+    if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
+    return runListingCommand(line, kDialogue.reportSuffix, [](const StartedRun& run) {
+        ConsoleSink silent;
+        const PitStopFindings findings = findPitStops(run, silent);
+        CommandOutcome outcome = commandOutcome(pitStopOutcome(findings, run.paths),
+                                                "No pit stops in " + run.paths.replayName + ".", "boxlog", run.paths,
+                                                pitStopJson(findings, run.paths));
+        warnWithoutTrackFile(outcome, findings.track);
+        return outcome;
     });
 }
 

@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "byte_reader.h"
+#include "console_sink.h"
 #include "driver_table.h"
 #include "lap_table.h"
-#include "console_sink.h"
 #include "front_end.h"
+#include "listing_run.h"
 #include "replay_header.h"
 #include "track_file.h"
 
@@ -63,7 +64,16 @@ PitStopFindings findPitStops(const StartedRun& run, ConsoleSink& console);
 // The text of "_PS.txt" (line feeds; stored as CR LF).
 std::string pitStopReport(const PitStopFindings& findings);
 
+// The report, or the console text and "PAUSE" when there was no stop.
+ListingOutcome pitStopOutcome(const PitStopFindings& findings, const RunPaths& paths);
+
+// The findings as JSON (see schemas/boxlog.schema.json).
+std::string pitStopJson(const PitStopFindings& findings, const RunPaths& paths);
+
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runBoxlog(std::istream& in, std::ostream& out);
+
+// The program run with arguments (see --help); returns the exit code.
+int runBoxlogCommand(int argc, const char* const* argv);
 
 }  // namespace zr

@@ -3,4 +3,7 @@
 #include "boxlog.h"
 #include "platform.h"
 
-int main() { return zr::runBoxlog(std::cin, zr::consoleOut()); }
+int main(int argc, char** argv) {
+    if (argc > 1) return zr::runBoxlogCommand(argc, argv);
+    return zr::runBoxlog(std::cin, zr::consoleOut());
+}

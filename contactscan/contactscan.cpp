@@ -5,6 +5,8 @@
 #include <ostream>
 
 #include "chain_tables.h"
+#include "command_line.h"
+#include "findings_json.h"
 #include "listing_text.h"
 #include "platform.h"
 #include "protest_files.h"
@@ -105,6 +107,39 @@ ListingOutcome protestOutcome(const IncidentFindings& f, const RunPaths& paths) 
     return outcome;
 }
 
+std::string incidentJson(const IncidentFindings& f, const RunPaths& paths) {
+    static const char* const modes[] = {"contactsOnly", "everything", "damageOnly"};
+    const int rate = f.header.frameRate;
+    Json json = findingsHead("contactscan", paths, f.header);
+    json["mode"] = modes[static_cast<unsigned>(f.mode)];
+    const std::string race = raceNumberOf(paths.replayName);
+    const int grid = gridNumberOf(paths.replayName);
+    const bool script = !race.empty() && grid != 0;
+    json["raceNumber"] = script ? Json(race) : Json();
+    json["grid"] = script ? Json(std::string(1, static_cast<char>('A' + grid - 1))) : Json();
+    json["protestScript"] = script ? Json(protestScriptName(paths.replayName)) : Json();
+    Json incidents = Json::array();
+    for (int i = 1; i <= f.list.count(); ++i) {
+        const IncidentEvent& e = f.list.events[i];
+        Json incident = driverJson(f.drivers, e.carSlot);
+        incident["number"] = i;
+        incident["time"] = timeJson(framesToMs(e.frame, rate), formatRaceClock(e.frame, rate, ClockStyle::hours));
+        if (e.incidentCode < 0) {
+            incident["kind"] = "lostWheel";
+            incident["wheel"] = lostWheelName(e.incidentCode);
+        } else if (e.incidentCode > kEngineDamageCode) {
+            incident["kind"] = "engineDamage";
+            incident["engineDamage"] = e.incidentCode - kEngineDamageCode;  // of 63
+        } else {
+            incident["kind"] = "contact";
+            incident["partner"] = driverJson(f.drivers, e.incidentCode);
+        }
+        incidents.push_back(incident);
+    }
+    json["incidents"] = incidents;
+    return jsonText(json);
+}
+
 int runContactscan(std::istream& in, std::ostream& out) {
     ScanMode mode = ScanMode::everything;
     if (!askScanMode(in, out, mode)) {
@@ -114,6 +149,31 @@ int runContactscan(std::istream& in, std::ostream& out) {
     }
     return runListing(kDialogue, in, out, [mode](const StartedRun& run, ConsoleSink& console) {
         return protestOutcome(findIncidents(run, mode, console), run.paths);
+    });
+}
+
+int runContactscanCommand(int argc, const char* const* argv) {
+    CLI::App app{"contactscan: contacts between cars that cost one of them time, lost wheels and engine damage in\n"
+                 "a race replay, written as the protest list NAME.txt and, for a replay named like 300rplyB (race\n"
+                 "300, grid B), the protest script Protest_B.php for the league's database."};
+    CommandLine line;
+    unsigned mode = 1;
+    declareCommand(app, "contactscan", line);
+    app.add_option("--mode", mode,
+                   "what to look for: 0 contacts only, 1 contacts, lost wheels and engine damage\n"
+                   "(the default), 2 lost wheels and engine damage only")
+        ->check(CLI::Range(0u, 2u).description(""))
+        ->type_name("0|1|2");
+    if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
+    return runListingCommand(line, kDialogue.reportSuffix, [mode](const StartedRun& run) {
+        ConsoleSink silent;
+        const IncidentFindings findings = findIncidents(run, static_cast<ScanMode>(mode), silent);
+        CommandOutcome outcome = commandOutcome(protestOutcome(findings, run.paths), "", "contactscan", run.paths,
+                                                incidentJson(findings, run.paths));
+        if (outcome.reports.size() < 2)
+            outcome.note = "No protest script: the replay's name carries no race number and grid letter (like "
+                           "300rplyB).";
+        return outcome;
     });
 }
 

@@ -37,7 +37,13 @@ IncidentFindings findIncidents(const StartedRun& run, ScanMode mode, ConsoleSink
 // race number and a grid letter; else the console says why there is none.
 ListingOutcome protestOutcome(const IncidentFindings& findings, const RunPaths& paths);
 
+// The findings as JSON (see schemas/contactscan.schema.json).
+std::string incidentJson(const IncidentFindings& findings, const RunPaths& paths);
+
 // The whole program: console dialogue, scan, outputs; returns the exit code.
 int runContactscan(std::istream& in, std::ostream& out);
+
+// The program run with arguments (see --help); returns the exit code.
+int runContactscanCommand(int argc, const char* const* argv);
 
 }  // namespace zr

@@ -3,4 +3,7 @@
 #include "contactscan.h"
 #include "platform.h"
 
-int main() { return zr::runContactscan(std::cin, zr::consoleOut()); }
+int main(int argc, char** argv) {
+    if (argc > 1) return zr::runContactscanCommand(argc, argv);
+    return zr::runContactscan(std::cin, zr::consoleOut());
+}

@@ -28,6 +28,12 @@ int gridNumberOf(const std::string& replayName) {
     return last >= 'A' && last <= 'E' ? last - 'A' + 1 : 0;
 }
 
+// The wheel fields name the right side for odd codes and the rear for -4
+// and below.
+std::string lostWheelName(std::int32_t code) {
+    return std::string(code % 2 != 0 ? "right " : "left ") + (code <= -4 ? "rear" : "front");
+}
+
 std::string protestScriptName(const std::string& replayName) {
     return "Protest_" + (replayName.empty() ? std::string() : replayName.substr(replayName.size() - 1)) + ".php";
 }
@@ -41,13 +47,7 @@ std::string engineText(std::int32_t code) {
     return " engine damage (" + std::to_string(code - kEngineDamageCode) + "/63)";
 }
 
-// The wheel fields name the right side for odd codes and the rear for -4
-// and below.
-std::string wheelText(std::int32_t code) {
-    std::string side = code % 2 != 0 ? "right " : "left ";
-    std::string axle = code <= -4 ? "rear" : "front";
-    return " lost " + side + axle + " wheel";
-}
+std::string wheelText(std::int32_t code) { return " lost " + lostWheelName(code) + " wheel"; }
 
 std::string clockOf(const IncidentEvent& e, int frameRate) {
     return formatRaceClock(e.frame, frameRate, ClockStyle::hours);

@@ -19,6 +19,10 @@ std::string raceNumberOf(const std::string& replayName);
 // 1 to 5 for a last character "A" to "E", else 0.
 int gridNumberOf(const std::string& replayName);
 
+// The wheel a lost-wheel code names: "left front", "right front", "left rear"
+// or "right rear".
+std::string lostWheelName(std::int32_t incidentCode);
+
 // "Protest_" + the name's last character + ".php".
 std::string protestScriptName(const std::string& replayName);
 

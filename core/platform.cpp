@@ -283,6 +283,10 @@ bool writeReport(const std::string& name, const std::string& text) {
         if (c == '\n') bytes += '\r';
         bytes += c;
     }
+    return writeFileAtomically(name, bytes);
+}
+
+bool writeFileAtomically(const std::string& name, const std::string& bytes) {
     std::string temp = name + ".part";
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;

@@ -63,6 +63,9 @@ void pauseConsole(std::istream& in, std::ostream& out);
 // that is renamed over the report, so a report is never left half written.
 bool writeReport(const std::string& name, const std::string& text);
 
+// Writes the bytes as they are, by way of a temporary file renamed over `name`.
+bool writeFileAtomically(const std::string& name, const std::string& bytes);
+
 // The file's last-modification time in local time, as the 25 characters of
 // the C library's ctime layout ("Wed Jan  2 02:03:55 1980\n"). On
 // Windows the local time follows the system's time zone, never a TZ variable.

@@ -1,6 +1,8 @@
 #include "dropwatch.h"
 
 #include "chain_tables.h"
+#include "command_line.h"
+#include "findings_json.h"
 #include "event_stream.h"
 #include "listing_run.h"
 #include "listing_text.h"
@@ -80,11 +82,49 @@ std::string discoReport(const DropFindings& findings) {
     return text;
 }
 
+std::string discoJson(const DropFindings& f, const RunPaths& paths) {
+    const int rate = f.header.frameRate;
+    Json json = findingsHead("dropwatch", paths, f.header);
+    json["trackFile"] = trackFileJson(f.track);
+    Json drops = Json::array();
+    for (const Disconnect& d : f.disconnects) {
+        Json drop = driverJson(f.drivers, d.carSlot);
+        drop["lastSample"] = timeJson(framesToMs(d.lastSampleFrame, rate),
+                                      formatRaceClock(d.lastSampleFrame, rate, ClockStyle::minutes));
+        drops.push_back(drop);
+    }
+    json["disconnects"] = drops;
+    return jsonText(json);
+}
+
 int runDropwatch(std::istream& in, std::ostream& out) {
     return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
         const DropFindings findings = findDisconnects(run, console);
         return oneReport(run.paths.reportName, discoReport(findings));
     });
+}
+
+int runDropwatchCommand(int argc, const char* const* argv) {
+    CLI::App app{"dropwatch: the cars whose recording ended while they were still moving, before the race was\n"
+                 "over (disconnects and freezes), written as NAME_Disco.txt (also when there are none).\n"
+                 "It takes the numbers of timediff.ini as the other programs do, but its report does not\n"
+                 "depend on them."};
+    CommandLine line;
+    TimeDiffOptions timeDiffOptions;
+    declareCommand(app, "dropwatch", line);
+    declareTimeDiffOptions(app, timeDiffOptions);
+    if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
+    return runListingCommand(
+        line, kDialogue.reportSuffix,
+        [](const StartedRun& run) {
+            ConsoleSink silent;
+            const DropFindings findings = findDisconnects(run, silent);
+            CommandOutcome outcome = commandOutcome(oneReport(run.paths.reportName, discoReport(findings)), "",
+                                                    "dropwatch", run.paths, discoJson(findings, run.paths));
+            warnWithoutTrackFile(outcome, findings.track);
+            return outcome;
+        },
+        &timeDiffOptions);
 }
 
 }  // namespace zr

@@ -50,7 +50,13 @@ DropFindings findDisconnects(const StartedRun& run, ConsoleSink& console);
 // The text of "_Disco.txt" (line feeds; stored as CR LF).
 std::string discoReport(const DropFindings& findings);
 
+// The findings as JSON (see schemas/dropwatch.schema.json).
+std::string discoJson(const DropFindings& findings, const RunPaths& paths);
+
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runDropwatch(std::istream& in, std::ostream& out);
+
+// The program run with arguments (see --help); returns the exit code.
+int runDropwatchCommand(int argc, const char* const* argv);
 
 }  // namespace zr

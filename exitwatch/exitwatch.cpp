@@ -4,7 +4,9 @@
 #include <cstdlib>
 
 #include "chain_tables.h"
+#include "command_line.h"
 #include "event_stream.h"
+#include "findings_json.h"
 #include "listing_run.h"
 #include "listing_text.h"
 #include "race_clock.h"
@@ -115,6 +117,7 @@ EscapeFindings findEscapes(const StartedRun& run, ConsoleSink& console) {
     ChainTables tables = readChainTables(replay, driver::secondRecord, false);
     const std::int64_t start = secondStreamRecord(replay, tables.laps);
     console << kProgressText << std::flush;
+    f.timeDiff = run.timeDiff;
     f.watch = walkEscapes(replay, start, f.header, run.timeDiff, f.track.lane, tables.laps);
     f.drivers = std::move(tables.drivers);
     return f;
@@ -139,12 +142,60 @@ std::string escapeReport(const EscapeFindings& findings) {
     return text;
 }
 
+ListingOutcome escapeOutcome(const EscapeFindings& findings, const RunPaths& paths) {
+    if (findings.watch.escapeCount == 0) return nothingFound("No illegal ESC'S FOUND!\n");
+    return oneReport(paths.reportName, escapeReport(findings));
+}
+
+std::string escapeJson(const EscapeFindings& f, const RunPaths& paths) {
+    const int rate = f.header.frameRate;
+    const std::int64_t end = sessionFrames(f.header.sessionLength, rate);
+    auto timeLeft = [&](std::int64_t frame) {
+        return timeJson(framesToMs(end - frame, rate), formatRaceClock(end - frame, rate, ClockStyle::hours));
+    };
+    Json json = findingsHead("exitwatch", paths, f.header);
+    json["trackFile"] = trackFileJson(f.track);
+    json["sessionCutMinutes"] = f.timeDiff.timeDiffFirst;
+    json["absenceLimitMinutes"] = f.timeDiff.timeDiffSecond;
+    json["sessionLength"] = timeJson(framesToMs(end, rate), formatRaceClock(end, rate, ClockStyle::hours));
+    Json escapes = Json::array();
+    for (int c = 0; c < kEscapeSlots; ++c) {
+        if (f.watch.escapeState[c] != escaped) continue;
+        Json escape = driverJson(f.drivers, c);
+        escape["lastSeenTimeLeft"] = timeLeft(f.watch.lastSeenFrame[c]);
+        escape["reappearedTimeLeft"] = timeLeft(f.watch.escapeFrame[c]);
+        escapes.push_back(escape);
+    }
+    json["escapes"] = escapes;
+    return jsonText(json);
+}
+
 int runExitwatch(std::istream& in, std::ostream& out) {
     return runListing(kDialogue, in, out, [](const StartedRun& run, ConsoleSink& console) {
-        const EscapeFindings findings = findEscapes(run, console);
-        if (findings.watch.escapeCount == 0) return nothingFound("No illegal ESC'S FOUND!\n");
-        return oneReport(run.paths.reportName, escapeReport(findings));
+        return escapeOutcome(findEscapes(run, console), run.paths);
     });
+}
+
+int runExitwatchCommand(int argc, const char* const* argv) {
+    CLI::App app{"exitwatch: the cars that left a qualifying session by escaping to the pits outside the pit lane,\n"
+                 "written as NAME_ESCinQ.txt."};
+    CommandLine line;
+    TimeDiffOptions timeDiffOptions;
+    declareCommand(app, "exitwatch", line);
+    declareTimeDiffOptions(app, timeDiffOptions);
+    if (std::optional<int> done = parseCommand(app, argc, argv)) return *done;
+    return runListingCommand(
+        line, kDialogue.reportSuffix,
+        [](const StartedRun& run) {
+            ConsoleSink silent;
+            const EscapeFindings findings = findEscapes(run, silent);
+            CommandOutcome outcome =
+                commandOutcome(escapeOutcome(findings, run.paths), "No illegal escapes in " + run.paths.replayName + ".",
+                               "exitwatch", run.paths, escapeJson(findings, run.paths));
+            warnWithoutTrackFile(outcome, findings.track);
+            return outcome;
+        },
+        &timeDiffOptions);
 }
 
 }  // namespace zr

@@ -11,6 +11,7 @@
 #include "byte_reader.h"
 #include "driver_table.h"
 #include "front_end.h"
+#include "listing_run.h"
 #include "lap_table.h"
 #include "replay_header.h"
 #include "console_sink.h"
@@ -56,6 +57,7 @@ EscapeWatch walkEscapes(Bytes replay, std::int64_t start, const ReplayHeader& he
 
 struct EscapeFindings {
     ReplayHeader header;
+    TimeDiffSettings timeDiff;
     TrackFile track;
     DriverTable drivers;
     EscapeWatch watch;
@@ -68,7 +70,16 @@ EscapeFindings findEscapes(const StartedRun& run, ConsoleSink& console);
 // The text of "_ESCinQ.txt" (line feeds; stored as CR LF).
 std::string escapeReport(const EscapeFindings& findings);
 
+// The report, or the console text and "PAUSE" when no car escaped.
+ListingOutcome escapeOutcome(const EscapeFindings& findings, const RunPaths& paths);
+
+// The findings as JSON (see schemas/exitwatch.schema.json).
+std::string escapeJson(const EscapeFindings& findings, const RunPaths& paths);
+
 // The whole program: console dialogue, analysis, report; returns the exit code.
 int runExitwatch(std::istream& in, std::ostream& out);
+
+// The program run with arguments (see --help); returns the exit code.
+int runExitwatchCommand(int argc, const char* const* argv);
 
 }  // namespace zr

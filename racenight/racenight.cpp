@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "assets.h"
+#include "command_line.h"
 #include "index_page.h"
 #include "night_plan.h"
 #include "night_run.h"
@@ -13,10 +14,6 @@
 #include "platform.h"
 #include "progress.h"
 #include "summary_json.h"
-
-#ifndef ZR_VERSION
-#define ZR_VERSION "0.0.0"
-#endif
 
 namespace zr::night {
 
@@ -68,7 +65,7 @@ bool writeBytes(const std::string& path, const std::string& text) {
 }  // namespace
 
 int runRacenight(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    ParsedOptions parsed = parseOptions(argc, argv, ZR_VERSION, out, err);
+    ParsedOptions parsed = parseOptions(argc, argv, kVersion, out, err);
     if (!parsed.options) return parsed.exitCode;
     const NightOptions& o = *parsed.options;
 
@@ -103,13 +100,13 @@ int runRacenight(int argc, const char* const* argv, std::ostream& out, std::ostr
 
     const std::filesystem::path outDir(o.outDir);
     const std::string index = (outDir / "index.html").string();
-    if (!writeBytes(index, indexPage(night, PageContext{plan.notes, settingsSentence(summary), ZR_VERSION}))) {
+    if (!writeBytes(index, indexPage(night, PageContext{plan.notes, settingsSentence(summary), kVersion}))) {
         err << "racenight: " << index << " could not be written\n";
         exitCode = kExitFailed;
     }
     if (o.json) {
         const std::string json = (outDir / "summary.json").string();
-        if (!writeBytes(json, summaryJson(night, summary, ZR_VERSION, exitCode))) {
+        if (!writeBytes(json, summaryJson(night, summary, kVersion, exitCode))) {
             err << "racenight: " << json << " could not be written\n";
             exitCode = kExitFailed;
         }

@@ -1,6 +1,9 @@
 #include <iostream>
 
-#include "platform.h"
 #include "resetlog.h"
+#include "platform.h"
 
-int main() { return zr::runResetlog(std::cin, zr::consoleOut()); }
+int main(int argc, char** argv) {
+    if (argc > 1) return zr::runResetlogCommand(argc, argv);
+    return zr::runResetlog(std::cin, zr::consoleOut());
+}

@@ -104,6 +104,28 @@ RunResult runProgram(const std::string& exe, const RunDir& dir, const std::strin
     return r;
 }
 
+CommandResult runWithArguments(const std::string& exe, const RunDir& dir, const std::vector<std::string>& args) {
+    auto quoted = [](const std::string& word) {
+        std::string q = "'";
+        for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return q + "'";
+    };
+    const std::string out = dir.path() + "/.stdout";
+    const std::string err = dir.path() + "/.stderr";
+    std::string command = "cd " + quoted(dir.path()) + " && timeout 20 " + quoted(exe);
+    for (const std::string& arg : args) command += " " + quoted(arg);
+    command += " < /dev/null > " + quoted(out) + " 2> " + quoted(err);
+    int status = std::system(command.c_str());
+    CommandResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = readFile(out);
+    r.errors = readFile(err);
+    std::error_code ec;
+    fs::remove(out, ec);
+    fs::remove(err, ec);
+    return r;
+}
+
 std::map<std::string, std::string> filesBelow(const std::string& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))

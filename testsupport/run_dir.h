@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "front_end.h"
 #include "replay_builder.h"
@@ -54,6 +55,15 @@ struct RunResult {
 
 // Runs `exe` in `dir` with `input` on standard input (closed after it).
 RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input);
+
+// Runs the Linux build of `exe` in `dir` with arguments and no standard
+// input; standard output and standard error apart.
+struct CommandResult {
+    int exitCode = -1;
+    std::string out;
+    std::string errors;
+};
+CommandResult runWithArguments(const std::string& exe, const RunDir& dir, const std::vector<std::string>& args);
 
 // Runs `exe` with the replay names typed plainly, then with the folder parts
 // "../replay/" and "..\replay\" before them (`input` gives the console input
