@@ -121,17 +121,6 @@ TEST(MyNameFile, TheLastMatchingRecordMarksTheUser) {
     EXPECT_FALSE(nobody.data.isUser(0));  // slot 0 is not the user just because nobody matched
 }
 
-TEST(HeatClassification, DriversOfDifferentGridsCompareByTimeSinceTheirGridsStart) {
-    Event e;
-    // Grid A's driver needs 90 s from his grid's start, grid B's 89 s on a
-    // clock that runs much later.
-    readGrids(e, {{racer("A", 1, 10000, 20, 4500)}, {racer("B", 1, 500000, 20, 4450)}});
-    std::vector<HeatRow> rows = classifyHeat(e.data);
-    ASSERT_EQ(slotsOf(rows), (std::vector<int>{21, 1}));
-    EXPECT_EQ(rows[0].raceTime, 89000);
-    EXPECT_TRUE(rows[1].finished);
-}
-
 TEST(HeatClassification, AFinisherWithFewerLapsIsProjectedWithHisAverageLap) {
     Event e;
     // The winner takes the flag at 20 laps; the lapped driver crosses the line
@@ -234,13 +223,6 @@ TEST(HeatMenu, DriversThreeToALineAndTheLastNumberChoosesTheVariant) {
     EXPECT_EQ(runHeatMenu(e.data, ended, out), 0);  // the end of the input reads as 0
     std::istringstream word("x\n");
     EXPECT_EQ(runHeatMenu(e.data, word, out), 0);
-}
-
-TEST(HeatPage, GridImagesAndFileNames) {
-    for (const auto& [slot, grid] : {std::pair{0, "A"}, {25, "B"}, {40, ""}, {80, ""}, {99, "E"}})
-        EXPECT_EQ(gridImage(slot), *grid ? "<img src=\"images/grid_" + std::string(grid) + ".gif\" />" : "");
-    EXPECT_EQ(heatReportName("rpAll", 0), "rpAll.html");
-    EXPECT_EQ(heatReportName("rpAll", -3), "rpAllno_v.html");
 }
 
 TEST(HeatPage, WithoutRaceLapsThePracticeLapsOfSlotZeroFollowTheHead) {
