@@ -78,30 +78,16 @@ const HeatRun kRuns[] = {
     // the input writes the full page.
     {"menu_lap_ranks", writeHeatEvent, "heatA\nheatB\n0\n21\n"},
     // The second part of the name is "Engel " with its blank: nobody is marked.
-    {"no_matching_name",
-     [](RunDir& dir) {
-         writeHeatEvent(dir);
-         dir.writeFile("myname.ini", "Emil Engel ");
-     },
+    {"no_matching_name", [](RunDir& d) { writeHeatEvent(d); d.writeFile("myname.ini", "Emil Engel "); },
      heatEventInput("0")},
     {"grid_a_alone", writeHeatEvent, "heatA\n0\n0\n"},
     {"practice_only", practiceOnly, "practice\n0\n0\n"},
     {"five_grids", fiveGrids, "g1 g2 g3 g4 g5 -4\n"},
     {"client_after_good_grids", clientAfterGoodGrids, "heatA\nheatB\nclient\n0\n"},
     {"no_myname", [](RunDir&) {}, "heatA\n"},
-    {"no_config", [](RunDir& dir) { dir.writeFile("myname.ini", "A B"); }, "heatA\n"},
-    {"no_replay",
-     [](RunDir& dir) {
-         dir.writeFile("myname.ini", "A B");
-         dir.writeConfig();
-     },
-     "missing\n"},
-    {"zero_for_grid_a",
-     [](RunDir& dir) {
-         dir.writeFile("myname.ini", "A B");
-         dir.writeConfig();
-     },
-     "0\n"},
+    {"no_config", [](RunDir& d) { d.writeFile("myname.ini", "A B"); }, "heatA\n"},
+    {"no_replay", [](RunDir& d) { d.writeFile("myname.ini", "A B"); d.writeConfig(); }, "missing\n"},
+    {"zero_for_grid_a", [](RunDir& d) { d.writeFile("myname.ini", "A B"); d.writeConfig(); }, "0\n"},
 };
 
 class HeatboardRun : public ::testing::TestWithParam<HeatRun> {};

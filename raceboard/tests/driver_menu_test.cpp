@@ -94,8 +94,6 @@ TEST(DriverMenu, TheLastNumberChoosesThePageWithoutSpeeds) {
 TEST(ReportDate, DaysBelowTenKeepALeadingBlank) {
     EXPECT_EQ(reportDate("Fri DEC  5 14:30:00 2025\n"), " 5. DEC 2025");
     EXPECT_EQ(reportDate("Sat DEC 13 14:30:00 2025\n"), "13. DEC 2025");
-    EXPECT_EQ(reportName("race", false), "race.html");
-    EXPECT_EQ(reportName("race", true), "raceno_v.html");
 }
 
 }  // namespace

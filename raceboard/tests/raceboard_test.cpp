@@ -49,39 +49,23 @@ const BoardRun kRuns[] = {
     // line: the lap is shorter than its third quarter mark and shows its
     // number only.
     {"own_lap_with_negative_sector",
-     [] {
-         ReplaySpec recipe = participantRaceReplay();
-         recipe.raceLaps[1].entries[3].stamp = 255000;
-         return recipe;
-     },
-     "race\n0\n"},
+     [] { ReplaySpec r = participantRaceReplay(); r.raceLaps[1].entries[3].stamp = 255000; return r; }, "race\n0\n"},
     // A recording slot outside the tables: the page without its own laps.
     {"recording_slot_outside_the_tables",
-     [] {
-         ReplaySpec recipe = participantRaceReplay();
-         recipe.localDriverSlot = 1392508928;
-         return recipe;
-     },
-     "race\n0\n"},
+     [] { ReplaySpec r = participantRaceReplay(); r.localDriverSlot = 1392508928; return r; }, "race\n0\n"},
     // No race table: head, title and footer only, and no dialogue.
     {"practice_only", practiceOnlyReplay, "race\n"},
     // Fewer than three driver records skip the dialogue; the leader and
     // fastest-lap parts stay empty.
-    {"two_drivers",
-     [] {
-         ReplaySpec recipe = serverRaceReplay();
-         recipe.drivers.resize(2);
-         return recipe;
-     },
-     "race\n"},
+    {"two_drivers", [] { ReplaySpec r = serverRaceReplay(); r.drivers.resize(2); return r; }, "race\n"},
     // Slot 0 leads laps 3 to 5 and drives the fastest laps 3 and 5: he is
     // listed in the LEADER, CONSISTENCY and NUMBER OF FASTEST LAPS tables,
     // never on yellow, as no car of a server replay is the own one.
     {"driver_in_slot_zero",
      [] {
-         ReplaySpec recipe = serverRaceReplay();
-         recipe.raceLaps.push_back(lapRecord(0, {1100, 41000, 80500, 119700, 159000, 199000}));
-         return recipe;
+         ReplaySpec r = serverRaceReplay();
+         r.raceLaps.push_back(lapRecord(0, {1100, 41000, 80500, 119700, 159000, 199000}));
+         return r;
      },
      "race\n0\n"},
     // No practice lap off track: section 2 shows no lap list. Without samples
@@ -89,9 +73,9 @@ const BoardRun kRuns[] = {
     // the section's rows hold the longest list shown.
     {"section_rows",
      [] {
-         ReplaySpec recipe = serverRaceReplay();
-         recipe.practiceLaps[0] = lapRecord(1, {2000, 63000, 121500, 182000});
-         return withoutSamplesOfSlot5(recipe);
+         ReplaySpec r = serverRaceReplay();
+         r.practiceLaps[0] = lapRecord(1, {2000, 63000, 121500, 182000});
+         return withoutSamplesOfSlot5(r);
      },
      "race\n0\n"},
     {"no_config", serverRaceReplay, "race\n", true},
