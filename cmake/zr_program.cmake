@@ -43,7 +43,7 @@ function(zr_program name)
   # Linked statically on Linux: mapping and relocating the shared C++ runtime
   # at every start costs about 2 ms more, a tenth of reading a 100 MB replay
   # once. Not with the sanitizers, which need the shared runtime.
-  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT ZR_SANITIZE AND NOT ZR_FUZZ)
+  if(CMAKE_SYSTEM_NAME STREQUAL "Linux" AND NOT ZR_SANITIZE AND NOT ZR_TSAN AND NOT ZR_FUZZ)
     target_link_options(${name} PRIVATE -static)
   endif()
   install(TARGETS ${name} RUNTIME DESTINATION bin)

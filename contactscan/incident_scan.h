@@ -43,7 +43,6 @@ struct IncidentList {
     int count() const { return static_cast<int>(events.size()) - 1; }
 };
 
-constexpr int kDamageSlots = 20;  // damage blocks of higher slots are ignored
 
 struct DamageState {
     int wheelField[4] = {};

@@ -11,6 +11,7 @@ namespace zr {
 
 constexpr std::uint32_t kDamageBlockKind = 10;
 constexpr std::uint32_t kDamageBlockLength = 20;
+constexpr int kDamageSlots = 20;  // damage blocks of slots 20 and above are ignored
 
 struct DamageBlock {
     int carSlot = 0;                 // the u16 at +4 divided by 64

@@ -144,6 +144,12 @@ inline bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& 
     return true;
 }
 
+// Whether the records from `firstRecord` on, followed by their lengths, end
+// in one whose length runs past the end of the file (or whose length field
+// itself is cut): a recording cut short. A length of 0, the padding after the
+// last record, ends them whole, and so does the end of the file.
+bool streamCutShort(Bytes replay, std::int64_t firstRecord);
+
 // A replay recorded by a participant carries in every frame an own-car block
 // (kind 1, length 32) whose body begins with the own car's track position:
 // 26 bits of a little-endian word, sampled more finely than the car samples.

@@ -11,14 +11,13 @@
 #include <vector>
 
 #include "byte_reader.h"
+#include "damage_block.h"
 #include "driver_table.h"
 #include "lap_table.h"
 #include "console_sink.h"
 #include "track_ini.h"
 
 namespace zr {
-
-constexpr int kDamageSlots = 20;  // damage blocks of slots 20 and above are ignored
 
 // Where the car stood in the frame before the reset.
 constexpr std::int32_t kInPits = -1;

@@ -6,9 +6,15 @@
 # file once: cat FILE > /dev/null) in the same run, and writes the figures
 # into BENCHMARKS.md.
 #   scripts/benchmark.sh [MEGABYTES]
+#   scripts/benchmark.sh --racenight [MEGABYTES]   racenight over a race night (scripts/benchmark-racenight.sh)
 # Each figure is the fastest of several runs with the replay in the file
-# cache; the replays are written to out/benchmark and never committed.
+# cache; the replays are written to out/benchmark and never committed. Each
+# part rewrites its own section of BENCHMARKS.md and keeps the other's.
 set -euo pipefail
+if [ "${1:-}" = "--racenight" ]; then
+  shift
+  exec "$(dirname "$0")/benchmark-racenight.sh" "$@"
+fi
 megabytes="${1:-100}"
 runs=15
 source "$(dirname "$0")/release-workdir.sh" benchmark
@@ -163,6 +169,9 @@ EOF
 
 cpu=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo 2>/dev/null || true)
 memory=$(awk '/^MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo 2>/dev/null || true)
+# racenight's section, written by benchmark-racenight.sh, stays as it is.
+racenight_section=""
+[ -f "$root/BENCHMARKS.md" ] && racenight_section="$(sed -n '/^## racenight/,$p' "$root/BENCHMARKS.md")"
 {
   echo "# Benchmarks"
   echo
@@ -196,6 +205,10 @@ memory=$(awk '/^MemTotal/ { printf "%.0f GB", $2 / 1048576 }' /proc/meminfo 2>/d
   fi
   echo
   findings
+  if [ -n "$racenight_section" ]; then
+    echo
+    echo "$racenight_section"
+  fi
 } > "$root/BENCHMARKS.md"
 echo
 printf '%s' "$summary"

@@ -18,6 +18,7 @@ scenarios=(
   'boxlog ListingRun\.[^/]*/boxlog[^a-z]'
   'raceboard RaceboardRun\.'
   'heatboard HeatboardRun\.'
+  'racenight RacenightRun\.'
 )
 
 scripts/build-windows.sh

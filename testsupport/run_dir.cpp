@@ -126,9 +126,6 @@ CommandResult runWithArguments(const std::string& exe, const RunDir& dir, const 
     return r;
 }
 
-namespace {
-
-// Every file below `root` by its path relative to it, with its bytes.
 std::map<std::string, std::string> filesBelow(const std::string& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))
@@ -136,6 +133,8 @@ std::map<std::string, std::string> filesBelow(const std::string& root) {
             files[fs::relative(entry.path(), root).generic_string()] = readFile(entry.path().string());
     return files;
 }
+
+namespace {
 
 std::string namesOf(const std::map<std::string, std::string>& files) {
     std::string names;

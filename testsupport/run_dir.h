@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,9 @@ StartedRun startedRun(RunDir& dir, const ByteVec& replay, TimeDiffSettings timeD
                       const std::string& name = "race1");
 
 std::string readFile(const std::string& path);
+
+// Every file below `root` by its path relative to it (with slashes), with its bytes.
+std::map<std::string, std::string> filesBelow(const std::string& root);
 
 // Line feeds to CR LF, as the reports store them.
 std::string crlf(const std::string& text);

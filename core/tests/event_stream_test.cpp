@@ -153,6 +153,12 @@ TEST(EventStream, WalkCountsFramesAndEndsAtTheMarginAZeroLengthOrATornRecord) {
     // A record torn by the end of the file is not walked.
     ByteVec torn(s.bytes.begin(), s.bytes.end() - 3);
     EXPECT_EQ(walk(torn, 0, 99), (std::vector<int>{100, 201, 302, 403, 504}));
+    // Cut short: a torn last record or a cut length field; not the whole file, nor one ending in padding.
+    ByteVec cutLength(s.bytes.begin(), s.bytes.begin() + s.record(5) + 1);
+    EXPECT_TRUE(streamCutShort(view(torn), s.record(0)));
+    EXPECT_TRUE(streamCutShort(view(cutLength), s.record(0)));
+    EXPECT_FALSE(streamCutShort(view(s.bytes), s.record(0)));
+    EXPECT_FALSE(streamCutShort(view(zero), s.record(0)));
     // A file smaller than the margin walks nothing.
     EXPECT_TRUE(walk(s.bytes, 1 << 20, 99).empty());
 }
