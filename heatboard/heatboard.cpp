@@ -124,7 +124,7 @@ int runHeatboardCommand(int argc, const char* const* argv) {
 
     MyName me{"", "", false};
     std::vector<std::uint8_t> nameBytes;
-    if (myName) me = parseMyName(*myName);
+    if (myName) me = parseMyName(utf8ToWindows1252(*myName));
     else if (readWholeFile("myname.ini", nameBytes)) me = parseMyName(std::string(nameBytes.begin(), nameBytes.end()));
 
     std::string error;

@@ -223,7 +223,7 @@ int gridOfName(const std::string& name) { return gridNumberOf(name); }
 
 EventHeat::EventHeat(const AnalysisSettings& settings) : data_(std::make_unique<HeatData>()) {
     if (settings.myName) {
-        const MyName me = parseMyName(*settings.myName);
+        const MyName me = parseMyName(utf8ToWindows1252(*settings.myName));
         meFirst_ = me.first;
         meSecond_ = me.second;
     } else {

@@ -139,8 +139,12 @@ TEST(Platform, FileTimeHasTheCtimeLayout) {
     EXPECT_FALSE(fileTimeText(dir.path() + "/none.rpy"));
 }
 
-TEST(Platform, ConsoleTextIsShownAsUtf8) {
+TEST(Platform, ConsoleTextIsShownAsUtf8AndTypedUtf8IsTakenBack) {
     EXPECT_EQ(windows1252ToUtf8("ben\xF6tigt \x80"), "ben\xC3\xB6tigt \xE2\x82\xAC");
+    EXPECT_EQ(utf8ToWindows1252("J\xC3\xBCrgen \xE2\x82\xAC \xC5\x93"), "J\xFCrgen \x80 \x9C");
+    EXPECT_EQ(utf8ToWindows1252("\xE4\xF6 M\xFCller"), "\xE4\xF6 M\xFCller");  // already Windows-1252
+    EXPECT_EQ(utf8ToWindows1252("cut \xC3"), "cut \xC3");
+    EXPECT_EQ(utf8ToWindows1252("\xE2\x88\x9E"), "?");  // no such letter in the code page
 }
 
 }  // namespace
