@@ -361,8 +361,9 @@ void Page::statistics() {
          std::string("\n <td> p </td>\n<td> driver") + kCar + " </td>\n<td align=\"center\"> % </td>\n<td "
                                                             "align=\"center\"> ol/nl",
          [&](int s) {
-             return Values{percent1Text(onTrackPermille(d.tables, s)),
-                           "(" + n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")"};
+             std::string laps = "(";  // appended, not "(" + ...: GCC 12 warns wrongly there
+             laps += n(race(s).onTrackRaceLaps) + "/" + n(race(s).raceLapCount) + ")";
+             return Values{percent1Text(onTrackPermille(d.tables, s)), laps};
          }},
         {true, r.consistency, true, false,
          "</td>\n <td> p </td>\n<td> driver </td>\n<td align=\"center\"> %  </td>\n <td align=\"center\"> c.in s  "
