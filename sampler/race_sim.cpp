@@ -70,6 +70,7 @@ struct Car {
     bool refuel = false;
     // lap timing
     bool timing = false;
+    bool behindStartLine = false;  // on the grid: its first crossing of the line opens lap 1
     int lapsDone = 0;
     int lapFlags = 0;
     int lapPace = 1000;
@@ -302,8 +303,11 @@ struct Sim {
             int n = static_cast<int>(s.grid.size());
             for (int g = 0; g < n; ++g) {
                 Car* c = bySlot(s.grid[g]);
+                // The grid stands behind the start/finish line, pole position
+                // nearest to it: lap 1 runs from the start to the second crossing.
                 c->mode = Mode::grid;
-                c->pos = c->stepFrom = (20 + 8 * (n - 1 - g)) * kUnitsPerMetre;
+                c->behindStartLine = true;
+                c->pos = c->stepFrom = lap - (20 + 8 * g) * kUnitsPerMetre;
                 c->lat = c->latTarget = g % 2 ? kGridColumn : -kGridColumn;
             }
             endFrame = seconds(120) + static_cast<int>(referenceLapMs(track) * (s.laps + 2) * 2 * rate / 1000);
@@ -784,6 +788,10 @@ struct Sim {
                 ++c.lapsDone;
             }
             addEntry(c, ms);
+            return;
+        }
+        if (c.behindStartLine) {
+            c.behindStartLine = false;
             return;
         }
         if (!c.timing || c.finished) return;

@@ -20,7 +20,7 @@ echo "idRace=".$idRace."<br>";
 $nextrace=nextrace();
 if(300>$idRace) {
  if(300==$nextrace['id'] || 300==$nextrace['id']-1) {
-  $sql_insert = "INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (300, 3, '   2:05  Yvonne Yilmaz/Zeno Zimmer', '0', 0)";
+  $sql_insert = "INSERT INTO $table (idRace, idGrid, protest, analysiert, Analysator) values (300, 3, '   2:06  Yvonne Yilmaz/Zeno Zimmer', '0', 0)";
   $insert = mysql_query($sql_insert) or $fehler .= mysql_error() . "<br>";
   echo $fehler == "" ? "OK, die Datenbank wurde aktualisiert.<br>" : "Fehler aufgetreten! " . $fehler;
  } else {
