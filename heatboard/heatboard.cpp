@@ -124,8 +124,9 @@ int runHeatboardCommand(int argc, const char* const* argv) {
 
     MyName me{"", "", false};
     std::vector<std::uint8_t> nameBytes;
+    const bool named = myName || readWholeFile("myname.ini", nameBytes);
     if (myName) me = parseMyName(utf8ToWindows1252(*myName));
-    else if (readWholeFile("myname.ini", nameBytes)) me = parseMyName(std::string(nameBytes.begin(), nameBytes.end()));
+    else if (named) me = parseMyName(std::string(nameBytes.begin(), nameBytes.end()));
 
     std::string error;
     const std::optional<std::vector<StartedRun>> runs = openCommandReplays(line, "", error);
@@ -146,6 +147,7 @@ int runHeatboardCommand(int argc, const char* const* argv) {
     const std::string baseName = runs->front().paths.replayName + "All";
     const std::string page = heatReportName(baseName, noSpeeds ? -1 : 0);
     CommandOutcome outcome;
+    if (!named) outcome.warnings.push_back("warning: neither --myname nor myname.ini: no row is marked as yours");
     outcome.reports.push_back({page, heatboardReport(*data, baseName, !noSpeeds)});
     outcome.jsonName = jsonFileName(baseName, "heatboard");
     outcome.json = heatboardJson(*data, *runs, page, !noSpeeds);

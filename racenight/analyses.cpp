@@ -33,7 +33,6 @@ constexpr const char* kPitStopSuffix = "_PS.txt";
 constexpr const char* kResetSuffix = "_SR.txt";
 constexpr const char* kEscapeSuffix = "_ESCinQ.txt";
 constexpr const char* kProtestListSuffix = ".txt";
-constexpr int kMonth = 4;  // the month's three letters in the ctime layout
 
 // The run with the report name of one program, as its dialogue names it.
 const StartedRun& named(StartedRun& run, const char* suffix) {
