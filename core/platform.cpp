@@ -365,22 +365,33 @@ char windows1252Byte(std::uint32_t cp) {
     return '?';
 }
 
+// The length of the UTF-8 sequence that `lead` opens; 0 for a byte that opens none.
+std::size_t utf8SequenceLength(unsigned char lead) {
+    return lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+}
+
 }  // namespace
 
+bool isUtf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(text[i]));
+        if (length == 0 || length > text.size() - i) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
 std::string utf8ToWindows1252(const std::string& text) {
+    if (!isUtf8(text)) return text;  // taken as Windows-1252 already
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
-        if (extra < 0 || (extra > 0 && i + static_cast<std::size_t>(extra) >= text.size())) return text;
-        std::uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) return text;  // not UTF-8: the bytes are taken as they are
-            cp = (cp << 6) | (next & 0x3F);
-        }
+        const std::size_t length = utf8SequenceLength(static_cast<unsigned char>(text[i]));
+        std::uint32_t cp = static_cast<unsigned char>(text[i]) & (length == 1 ? 0x7F : 0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
         out += windows1252Byte(cp);
-        i += static_cast<std::size_t>(extra) + 1;
+        i += length;
     }
     return out;
 }

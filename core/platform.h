@@ -76,6 +76,9 @@ std::optional<std::string> fileTimeText(const std::string& composed);
 std::ostream& consoleOut();
 std::string windows1252ToUtf8(const std::string& text);
 
+// Whether the bytes are well-formed UTF-8 sequences (plain ASCII is).
+bool isUtf8(const std::string& text);
+
 // A text typed as UTF-8 (a Linux terminal's arguments) in the replays'
 // Windows-1252, '?' for a letter it lacks; a text that is not UTF-8 is taken
 // as Windows-1252 already and returned as it is.

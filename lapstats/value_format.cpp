@@ -51,19 +51,31 @@ std::string percent1Text(std::int64_t p) { return digitsOf(p / 10) + "." + digit
 
 std::string pageText(const std::string& replayText) { return escapeMarkup(windows1252ToUtf8(replayText)); }
 
-std::string escapeMarkup(const std::string& text) {
+namespace {
+
+std::string escaped(const std::string& text, bool strict) {
     std::string out;
+    out.reserve(text.size());
     for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
             case '"': out += "&quot;"; break;
-            default: out += c;
+            case '\'': out += strict ? "&#39;" : "'"; break;
+            default:
+                if (!strict || (u >= 0x20 && u != 0x7F) || c == '\t' || c == '\n') out += c;
         }
     }
     return out;
 }
+
+}  // namespace
+
+std::string escapeMarkup(const std::string& text) { return escaped(text, false); }
+
+std::string escapeMarkupStrict(const std::string& text) { return escaped(text, true); }
 
 std::string carLogo(std::int32_t carMake) {
     static const char* const makes[] = {"Brabham", "BRM", "Cooper", "Eagle", "Ferrari", "Lotus", "Honda"};

@@ -25,6 +25,11 @@ std::string pageText(const std::string& replayText);
 // declares no charset.
 std::string escapeMarkup(const std::string& text);
 
+// As escapeMarkup, with ' escaped too and control characters other than tab
+// and line feed dropped: for the overview page, whose texts also stand in
+// attributes and come from file names.
+std::string escapeMarkupStrict(const std::string& text);
+
 // The logo image of a car make 0 to 6; empty for any other value.
 std::string carLogo(std::int32_t carMake);
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "value_format.h"
 
 namespace zr::night {
 
@@ -44,7 +45,7 @@ std::int64_t countStep(std::int64_t count) { return std::max<std::int64_t>(1, (c
 
 std::string svgOpen(int height, const std::string& label) {
     return "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + std::to_string(kWidth) + " " +
-           std::to_string(height) + "\" role=\"img\" aria-label=\"" + escapeHtml(label) + "\">\n" +
+           std::to_string(height) + "\" role=\"img\" aria-label=\"" + escapeMarkupStrict(label) + "\">\n" +
            "<rect x=\"" + std::to_string(kLeft) + "\" y=\"" + std::to_string(kTop) + "\" width=\"" +
            std::to_string(kPlotWidth) + "\" height=\"" + std::to_string(height - kTop - kBottom) +
            "\" class=\"plot\"/>\n";
@@ -52,7 +53,7 @@ std::string svgOpen(int height, const std::string& label) {
 
 std::string tickText(int x, int y, const char* anchor, const std::string& text) {
     return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" text-anchor=\"" + anchor + "\">" +
-           escapeHtml(text) + "</text>\n";
+           escapeMarkupStrict(text) + "</text>\n";
 }
 
 std::string gridLine(int x1, int y1, int x2, int y2) {

@@ -2,6 +2,7 @@
 
 #include "charts.h"
 #include "race_clock.h"
+#include "value_format.h"
 
 namespace zr::night {
 
@@ -74,7 +75,7 @@ std::string factRow(const std::string& folder, const ReplayOutcome& r) {
     const ReplayFacts& f = r.facts;
     const std::size_t day = f.date.find_first_not_of(' ');
     out += "<td>" + replayTextHtml(f.track) + "</td><td class=\"n\">" +
-           escapeHtml(day == std::string::npos ? "" : f.date.substr(day)) + "</td>";
+           escapeMarkupStrict(day == std::string::npos ? "" : f.date.substr(day)) + "</td>";
     out += "<td class=\"n\">" + std::to_string(f.cars) + "</td><td class=\"n\">" +
            (f.raceTable ? std::to_string(f.laps) : std::string("&ndash;")) + "</td>";
     out += "<td>" + replayTextHtml(f.winner) + "</td><td>";
@@ -106,7 +107,7 @@ std::string replayBlock(const std::string& folder, const ReplayOutcome& r) {
 std::string jobSection(const JobOutcome& job) {
     const NightJob& j = job.job;
     std::string out = "<section id=\"" + linkTo("", j.folder) + "\">\n<h2>" +
-                      (j.isEvent() ? "Event " + escapeHtml(j.raceNumber) : localTextHtml(j.replays.front().name)) +
+                      (j.isEvent() ? "Event " + escapeMarkupStrict(j.raceNumber) : localTextHtml(j.replays.front().name)) +
                       "</h2>\n";
     bool reports = !job.heatPage.empty();
     for (const ReplayOutcome& r : job.replays) reports = reports || !r.reports.empty();
@@ -155,11 +156,11 @@ std::string indexPage(const NightOutcome& night, const PageContext& context) {
            (events == 1 ? " event" : " events") + " and " + std::to_string(lone) +
            (lone == 1 ? " replay" : " replays") + " on their own";
     if (failed > 0) out += "; " + std::to_string(failed) + " could not be analysed";
-    out += ".</p>\n<p class=\"meta\">" + escapeHtml(context.settings) + "</p>\n";
+    out += ".</p>\n<p class=\"meta\">" + escapeMarkupStrict(context.settings) + "</p>\n";
     if (!problems.empty()) out += "<h2>Replays that could not be analysed</h2>\n" + listItems(problems, "problems");
     out += listItems(context.notes, "warnings");
     for (const JobOutcome& job : night.jobs) out += jobSection(job);
-    out += "<p class=\"meta\">Written by racenight " + escapeHtml(context.version) + ".</p>\n</body>\n</html>\n";
+    out += "<p class=\"meta\">Written by racenight " + escapeMarkupStrict(context.version) + ".</p>\n</body>\n</html>\n";
     return out;
 }
 

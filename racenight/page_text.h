@@ -7,14 +7,9 @@
 
 namespace zr::night {
 
-bool isUtf8(const std::string& text);
-
 // A file name, or one of our messages that quotes one, as UTF-8: kept when it
 // is UTF-8 already, else read as Windows-1252.
 std::string localUtf8(const std::string& text);
-
-// UTF-8 text with & < > " ' escaped and control characters dropped.
-std::string escapeHtml(const std::string& utf8);
 
 // A text from the replay (Windows-1252), escaped for the page.
 std::string replayTextHtml(const std::string& replayText);

@@ -6,12 +6,14 @@
 #include "charts.h"
 #include "index_page.h"
 #include "page_text.h"
+#include "platform.h"
+#include "value_format.h"
 
 namespace zr::night {
 namespace {
 
 TEST(PageText, EscapesMarkupAndReadsReplayTextAsWindows1252) {
-    EXPECT_EQ(escapeHtml("<b a=\"1\">'&'</b>\x01\x7f"), "&lt;b a=&quot;1&quot;&gt;&#39;&amp;&#39;&lt;/b&gt;");
+    EXPECT_EQ(escapeMarkupStrict("<b a=\"1\">'&'</b>\x01\x7f"), "&lt;b a=&quot;1&quot;&gt;&#39;&amp;&#39;&lt;/b&gt;");
     EXPECT_EQ(replayTextHtml("J\xFCrgen <D\xF6rr>"), "J\xC3\xBCrgen &lt;D\xC3\xB6rr&gt;");
     // A file name is kept when it is UTF-8 already, and read as Windows-1252 when it is not.
     EXPECT_EQ(localTextHtml("K\xC3\xA4stner&"), "K\xC3\xA4stner&amp;");
