@@ -190,9 +190,14 @@ std::string lapTimeChart(const std::vector<DriverSeries>& drivers) {
 
 std::string chartLegend(const std::vector<DriverSeries>& drivers) {
     std::string out = "<ul class=\"legend\">";
-    for (std::size_t d = 0; d < drivers.size(); ++d)
+    for (std::size_t d = 0; d < drivers.size(); ++d) {
+        // A qualifier who never completed a lap is listed, but has no mark in either chart.
+        const std::vector<std::int32_t>& times = drivers[d].lapTimes;
+        const bool marked = !drivers[d].positions.empty() ||
+                            std::any_of(times.begin(), times.end(), [](std::int32_t t) { return t > 0; });
         out += "<li><span class=\"swatch\" style=\"background:" + driverColour(d) + "\"></span>" +
-               replayTextHtml(drivers[d].name) + "</li>";
+               replayTextHtml(drivers[d].name) + (marked ? "" : " (no lap timed)") + "</li>";
+    }
     return out + "</ul>\n";
 }
 

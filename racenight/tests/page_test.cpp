@@ -52,6 +52,7 @@ TEST(Charts, DrawOneLinePerDriverWithGapsAndClippedSlowLaps) {
     EXPECT_EQ(positionChart({}), "");
     EXPECT_EQ(lapTimeChart({DriverSeries{"X", 0, {}, {0, 0}}}), "");
     EXPECT_NE(chartLegend({a, b}).find(driverColour(1)), std::string::npos);
+    EXPECT_NE(chartLegend({a, DriverSeries{"Olaf", 0, {}, {0}}}).find("Olaf (no lap timed)"), std::string::npos);
 }
 
 }  // namespace
