@@ -1,7 +1,7 @@
-// What every listing program does alike, one row per program: its runs on the
-// bundled samples of its kind and the start-up failures as golden files
-// (golden/PROGRAM/CASE), a report that cannot be written, a replay name typed
-// with folder parts, damaged replays.
+// What every listing program does alike, one row per program: its reports on
+// the bundled samples against their ground truth, its run on one sample and
+// the start-up failures as golden files (golden/PROGRAM/CASE), a report that
+// cannot be written, a replay name typed with folder parts, damaged replays.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "chain_tables.h"
 #include "golden.h"
+#include "report_checks.h"
 #include "run_dir.h"
 
 namespace zr {
@@ -25,20 +26,21 @@ struct ListingProgram {
     const char* nothingFound;  // the closing text when nothing was found; null where the report is written anyway
     bool readsTimeDiff;
     bool readsTrackFile;
-    std::vector<const char*> others;  // the other bundled samples of the kind it is made for
+    const char* kind;  // of the samples it is made for: "race" or "qualifying"
+    sampler::ReportCheck* check;
 };
 
-const std::vector<const char*> kOtherRaces = {"300rplyA", "300rplyB", "race_driver"};
-
 const ListingProgram kPrograms[] = {
-    {"dropwatch", DROPWATCH_EXE, "", "race_server", "race_server_Disco.txt", nullptr, true, true, kOtherRaces},
-    {"exitwatch", EXITWATCH_EXE, "", "quali", "quali_ESCinQ.txt", "No illegal ESC'S FOUND!\n", true, true, {}},
+    {"dropwatch", DROPWATCH_EXE, "", "race_server", "race_server_Disco.txt", nullptr, true, true, "race",
+     sampler::checkDiscoReport},
+    {"exitwatch", EXITWATCH_EXE, "", "quali", "quali_ESCinQ.txt", "No illegal ESC'S FOUND!\n", true, true,
+     "qualifying", sampler::checkEscapeReport},
     {"boxlog", BOXLOG_EXE, "", "race_server", "race_server_PS.txt", "Keine Boxenstopps gefunden!\n", false, true,
-     kOtherRaces},
+     "race", sampler::checkPitStopReport},
     {"resetlog", RESETLOG_EXE, "", "race_server", "race_server_SR.txt", "KEINE SHIFTR'S GEFUNDEN!\n", false, true,
-     kOtherRaces},
-    {"contactscan", CONTACTSCAN_EXE, "1\n", "300rplyC", "300rplyC.txt", nullptr, false, false,
-     {"300rplyA", "300rplyB", "race_driver", "race_server"}},
+     "race", sampler::checkResetReport},
+    {"contactscan", CONTACTSCAN_EXE, "1\n", "300rplyC", "300rplyC.txt", nullptr, false, false, "race",
+     sampler::checkProtestList},
 };
 
 void PrintTo(const ListingProgram& program, std::ostream* out) { *out << program.name; }
@@ -62,17 +64,29 @@ protected:
     }
 };
 
-// The whole run on each sample of its kind ("sample", "sample_NAME"), and the
-// runs whose start-up fails, each as its golden files.
-TEST_P(ListingRun, RunsAsTheGoldenFilesSay) {
-    for (const char* other : program.others) {
-        SCOPED_TRACE(other);
-        RunDir fresh;
-        fresh.writeConfig();
-        fresh.copySamples(ZR_SAMPLES_DIR, other);
-        expectRunAsGolden(program.exe, fresh, program.answers + std::string(other) + "\n",
-                          golden(std::string("sample_") + other));
+// On every bundled sample of its kind the program lists what the sampler's
+// ground truth says happened there.
+TEST_P(ListingRun, ListsWhatTheGroundTruthSays) {
+    dir.copySamples(ZR_SAMPLES_DIR);
+    const std::string suffix = std::string(program.report).substr(std::string(program.sample).size());
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(ZR_SAMPLES_DIR) + "/replay")) {
+        if (entry.path().extension() != ".truth") continue;
+        sampler::GroundTruth truth;
+        std::string error;
+        ASSERT_TRUE(sampler::parseGroundTruth(readFile(entry.path().string()), truth, error)) << error;
+        if (truth.kind != program.kind) continue;
+        const std::string name = entry.path().stem().string();
+        RunResult r = runProgram(program.exe, dir, program.answers + name + "\n");
+        EXPECT_EQ(r.exitCode, 0) << name << "\n" << r.console;
+        EXPECT_EQ(program.check(truth, dir.exists(name + suffix) ? dir.read(name + suffix) : ""), "") << name;
+        ++checked;
     }
+    EXPECT_GT(checked, 0);
+}
+
+// The whole run, and the runs whose start-up fails, each as its golden files.
+TEST_P(ListingRun, RunsAsTheGoldenFilesSay) {
     // A program runs as on the sample without a file it does not read.
     const char* withoutTrack = program.readsTrackFile ? "no_track_file" : "sample";
     const char* withoutTimeDiff = program.readsTimeDiff ? "no_timediff" : "sample";
