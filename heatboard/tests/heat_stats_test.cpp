@@ -66,14 +66,15 @@ TEST(GridReading, EachGridFillsItsOwnTwentySlotsAndShowsItsRecords) {
 
 TEST(GridReading, CarSlotsOutsideTheGridNeverReachAnotherGrid) {
     Event e;
-    readGrids(e, {{racer("Aa", 1, 3000, 2, 40000), racer("Wide", 25, 3000, 4, 40000), racer("Neg", -3, 3000, 4, 400)},
+    // Slot 20, the first past the grid, would be grid B's slot 0.
+    readGrids(e, {{racer("Aa", 1, 3000, 2, 40000), racer("Wide", 20, 3000, 4, 40000), racer("Neg", -3, 3000, 4, 400)},
                   {racer("Ba", 1, 9000, 2, 40000)}});
     const HeatData& d = e.data;
-    EXPECT_EQ(d.drivers[25].lastName, "");
-    EXPECT_EQ(d.tables.race[25].raceLapCount, 0);
+    EXPECT_EQ(d.drivers[20].lastName, "");
+    EXPECT_EQ(d.tables.race[20].raceLapCount, 0);
     EXPECT_EQ(d.drivers[21].lastName, "Ba");
     EXPECT_EQ(d.tables.maxRaceLaps, 2);  // the records without a row do not count
-    EXPECT_NE(e.console.find("Wide\nAuto=1  Welch=25\n"), std::string::npos);
+    EXPECT_NE(e.console.find("Wide\nAuto=1  Welch=20\n"), std::string::npos);
 }
 
 TEST(GridReading, AGridWithoutRaceLapsKeepsTheEventsRaceValues) {
