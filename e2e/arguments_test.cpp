@@ -150,7 +150,7 @@ TEST_P(CliRun, ExitCodeMessagesAndFiles) {
     if (!wineBin().empty()) GTEST_SKIP() << "the arguments are checked on the Linux build";
     RunDir dir;
     prepare(dir, c.setup);
-    const CommandResult r = runWithArguments(kExe.at(c.program), dir, withSamples(c.args));
+    const RunResult r = runProgram(kExe.at(c.program), dir, "", withSamples(c.args), true);
     EXPECT_EQ(r.exitCode, c.exitCode) << r.errors;
     EXPECT_EQ(r.errors.substr(0, c.errorStart.empty() ? std::string::npos : c.errorStart.size()), c.errorStart)
         << r.errors;
@@ -158,7 +158,7 @@ TEST_P(CliRun, ExitCodeMessagesAndFiles) {
 
     std::string printed;
     for (const std::string& file : c.files) printed += file + "\n";
-    EXPECT_EQ(r.out, c.quiet ? "" : printed);
+    EXPECT_EQ(r.console, c.quiet ? "" : printed);
 
     RunDir talked;
     if (!c.dialogue.empty()) {
@@ -189,12 +189,12 @@ TEST_P(CliProgram, HelpVersionAndJsonOfEverySample) {
     const std::string program = GetParam();
     if (!wineBin().empty()) GTEST_SKIP() << "the arguments are checked on the Linux build";
     RunDir dir;
-    const CommandResult help = runWithArguments(kExe.at(program), dir, {"--help"});
+    const RunResult help = runProgram(kExe.at(program), dir, "", {"--help"}, true);
     EXPECT_EQ(help.exitCode, 0);
     for (const char* word : {"Usage: ", "REPLAY", "--replay-dir", "--tracks-dir", "--out", "--json", "--quiet",
                              "--version", "Exit codes: 0 done"})
-        EXPECT_NE(help.out.find(word), std::string::npos) << word << " missing in\n" << help.out;
-    EXPECT_EQ(runWithArguments(kExe.at(program), dir, {"--version"}).out, program + " " ZR_VERSION "\n");
+        EXPECT_NE(help.console.find(word), std::string::npos) << word << " missing in\n" << help.console;
+    EXPECT_EQ(runProgram(kExe.at(program), dir, "", {"--version"}, true).console, program + " " ZR_VERSION "\n");
 
     const bool timeDiff = program == "exitwatch" || program == "dropwatch";
     std::vector<std::string> jsonFiles;
@@ -202,7 +202,7 @@ TEST_P(CliProgram, HelpVersionAndJsonOfEverySample) {
         if (entry.path().extension() != ".rpy") continue;
         std::vector<std::string> args = {"--json", "-q", entry.path().string()};
         if (timeDiff) args.insert(args.begin(), {"--session-cut", "0", "--absence-limit", "120"});
-        const CommandResult r = runWithArguments(kExe.at(program), dir, args);
+        const RunResult r = runProgram(kExe.at(program), dir, "", args, true);
         // heatboard reads server replays only; a row above checks its refusal.
         if (program == "heatboard" && entry.path().stem() == "race_driver") {
             EXPECT_EQ(r.exitCode, 1) << r.errors;

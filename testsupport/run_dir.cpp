@@ -83,46 +83,24 @@ StartedRun startedRun(RunDir& dir, const ByteVec& replay, TimeDiffSettings timeD
     return run;
 }
 
-RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input) {
-    std::string in = dir.path() + "/.stdin";
-    std::string out = dir.path() + "/.stdout";
-    {
-        std::ofstream f(in, std::ios::binary);
-        f << input;
-    }
-    std::string redirect = " < '" + in + "' > '" + out + "'";
-    std::string command = "cd '" + dir.path() + "' && " +
-                          (wineBin().empty() ? "timeout 20 '" + exe + "'" + redirect + " 2>&1"
-                                             : wineCommand(exe) + redirect + " 2> /dev/null");  // Wine's own notices
-    int status = std::system(command.c_str());
+RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input,
+                     const std::vector<std::string>& args, bool errorsApart) {
+    auto quoted = [](const std::string& word) { return "'" + replaceAll(word, "'", "'\\''") + "'"; };
+    const std::string in = dir.path() + "/.stdin", out = dir.path() + "/.stdout", err = dir.path() + "/.stderr";
+    std::ofstream(in, std::ios::binary) << input;
+    std::string command = "cd " + quoted(dir.path()) + " && " +
+                          (wineBin().empty() ? std::string("timeout 600 ") + quoted(exe) : wineCommand(exe));
+    for (const std::string& arg : args) command += " " + quoted(arg);
+    // Wine's own notices go to standard error.
+    command += " < " + quoted(in) + " > " + quoted(out) +
+               (errorsApart ? " 2> " + quoted(err) : wineBin().empty() ? " 2>&1" : " 2> /dev/null");
+    const int status = std::system(command.c_str());
     RunResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     r.console = wineBin().empty() ? readFile(out) : consoleAsOnLinux(readFile(out));
+    if (errorsApart) r.errors = readFile(err);
     std::error_code ec;
-    fs::remove(in, ec);
-    fs::remove(out, ec);
-    return r;
-}
-
-CommandResult runWithArguments(const std::string& exe, const RunDir& dir, const std::vector<std::string>& args) {
-    auto quoted = [](const std::string& word) {
-        std::string q = "'";
-        for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return q + "'";
-    };
-    const std::string out = dir.path() + "/.stdout";
-    const std::string err = dir.path() + "/.stderr";
-    std::string command = "cd " + quoted(dir.path()) + " && timeout 20 " + quoted(exe);
-    for (const std::string& arg : args) command += " " + quoted(arg);
-    command += " < /dev/null > " + quoted(out) + " 2> " + quoted(err);
-    int status = std::system(command.c_str());
-    CommandResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = readFile(out);
-    r.errors = readFile(err);
-    std::error_code ec;
-    fs::remove(out, ec);
-    fs::remove(err, ec);
+    for (const std::string& file : {in, out, err}) fs::remove(file, ec);
     return r;
 }
 

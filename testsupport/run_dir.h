@@ -50,20 +50,14 @@ private:
 
 struct RunResult {
     int exitCode = -1;
-    std::string console;
+    std::string console;  // standard output, and standard error unless kept apart
+    std::string errors;   // standard error when kept apart
 };
 
-// Runs `exe` in `dir` with `input` on standard input (closed after it).
-RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input);
-
-// Runs the Linux build of `exe` in `dir` with arguments and no standard
-// input; standard output and standard error apart.
-struct CommandResult {
-    int exitCode = -1;
-    std::string out;
-    std::string errors;
-};
-CommandResult runWithArguments(const std::string& exe, const RunDir& dir, const std::vector<std::string>& args);
+// Runs `exe` in `dir` with `args` and `input` on standard input (closed after
+// it); in the Wine mode the Windows build, its console as Linux shows it.
+RunResult runProgram(const std::string& exe, const RunDir& dir, const std::string& input,
+                     const std::vector<std::string>& args = {}, bool errorsApart = false);
 
 // Runs `exe` with the replay names typed plainly, then with the folder parts
 // "../replay/" and "..\replay\" before them (`input` gives the console input

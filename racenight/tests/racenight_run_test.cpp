@@ -13,7 +13,7 @@
 #include <memory>
 #include <regex>
 #include <set>
-#include <sys/wait.h>
+#include <tuple>
 
 #include "run_dir.h"
 #include "wine_mode.h"
@@ -24,23 +24,9 @@ namespace {
 using namespace zr::test;
 namespace fs = std::filesystem;
 
-struct NightResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs racenight in `dir` with `args` (paths relative to it).
-NightResult runNight(const RunDir& dir, const std::string& args) {
-    const std::string exe = wineBin().empty() ? "timeout 600 '" + std::string(RACENIGHT_EXE) + "'"
-                                              : wineCommand(RACENIGHT_EXE);
-    const std::string command = "cd '" + dir.path() + "' && " + exe + " " + args + " > .out 2> .err";
-    const int status = std::system(command.c_str());
-    NightResult r;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.out = dir.read(".out");
-    r.err = dir.read(".err");
-    return r;
+// Runs racenight in `dir` with `args` (paths relative to it), its standard error apart.
+RunResult runNight(const RunDir& dir, const std::vector<std::string>& args) {
+    return runProgram(RACENIGHT_EXE, dir, "", args, true);
 }
 
 bool isAsset(const std::string& path) {
@@ -50,7 +36,7 @@ bool isAsset(const std::string& path) {
 // The night: built once for all tests of the suite, racenight run once on it.
 struct Night {
     RunDir dir;
-    NightResult run;
+    RunResult run;
     std::map<std::string, std::string> written;  // below out/, by relative path
 };
 
@@ -78,7 +64,7 @@ protected:
         dir.writeConfig();
         dir.writeFile("timediff.ini", readFile(dir.path() + "/sim/timediff.ini"));
         dir.writeFile("myname.ini", readFile(dir.path() + "/sim/myname.ini"));
-        night->run = runNight(dir, "--json -j 2 -o out sim/replay");
+        night->run = runNight(dir, {"--json", "-j", "2", "-o", "out", "sim/replay"});
         night->written = filesBelow(dir.path() + "/out");
     }
     static void TearDownTestSuite() {
@@ -115,7 +101,7 @@ std::vector<SingleRun> singleRuns() {
 
 TEST_F(RacenightRun, WritesEveryReportAsTheSingleProgramDoes) {
     RunDir& dir = night->dir;
-    EXPECT_EQ(night->run.exitCode, 1) << night->run.err;  // the damaged replay
+    EXPECT_EQ(night->run.exitCode, 1) << night->run.errors;  // the damaged replay
     std::set<std::string> expected;
     std::set<std::string> before;
     for (const auto& entry : fs::directory_iterator(dir.path())) before.insert(entry.path().filename().string());
@@ -138,9 +124,9 @@ TEST_F(RacenightRun, WritesEveryReportAsTheSingleProgramDoes) {
     EXPECT_EQ(reports, expected);
     EXPECT_EQ(night->written.count("index.html") + night->written.count("summary.json"), 2u);
     // The damaged replay: named with its error; no folder of its own; no progress line off a terminal.
-    EXPECT_NE(night->run.err.find("bad.rpy: damaged: the file ends inside the driver table"), std::string::npos)
-        << night->run.err;
-    EXPECT_EQ(night->run.err.find(" replays"), std::string::npos) << night->run.err;
+    EXPECT_NE(night->run.errors.find("bad.rpy: damaged: the file ends inside the driver table"), std::string::npos)
+        << night->run.errors;
+    EXPECT_EQ(night->run.errors.find(" replays"), std::string::npos) << night->run.errors;
     EXPECT_FALSE(fs::exists(dir.path() + "/out/bad"));
 }
 
@@ -201,10 +187,10 @@ TEST_F(RacenightRun, SummaryValidatesAgainstItsSchema) {
 TEST_F(RacenightRun, WritesTheSameBytesWithOneJobAndWithEight) {
     for (const char* jobs : {"1", "8"}) {
         const std::string out = std::string("out_j") + jobs;
-        const NightResult r = runNight(night->dir, std::string("--json -q -j ") + jobs + " -o " + out + " sim/replay");
-        EXPECT_EQ(r.exitCode, 1) << r.err;
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err.find("ThreadSanitizer"), std::string::npos) << r.err;
+        const RunResult r = runNight(night->dir, {"--json", "-q", "-j", jobs, "-o", out, "sim/replay"});
+        EXPECT_EQ(r.exitCode, 1) << r.errors;
+        EXPECT_EQ(r.console, "");
+        EXPECT_EQ(r.errors.find("ThreadSanitizer"), std::string::npos) << r.errors;
         const std::map<std::string, std::string> files = filesBelow(night->dir.path() + "/" + out);
         EXPECT_EQ(files.size(), night->written.size()) << "-j " << jobs;
         for (const auto& [path, bytes] : night->written)
@@ -217,8 +203,8 @@ TEST_F(RacenightRun, KeepsTheLeaguesOwnStyleSheetAndLogos) {
     fs::create_directories(dir.path() + "/own/quali/images");
     dir.writeFile("own/quali/Zant_Raceboards.css", "league");
     dir.writeFile("own/quali/images/logo_BRM.gif", "league");
-    const NightResult r = runNight(dir, "-q -o own sim/replay/quali.rpy");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const RunResult r = runNight(dir, {"-q", "-o", "own", "sim/replay/quali.rpy"});
+    EXPECT_EQ(r.exitCode, 0) << r.errors;
     EXPECT_EQ(dir.read("own/quali/Zant_Raceboards.css"), "league");
     EXPECT_EQ(dir.read("own/quali/images/logo_BRM.gif"), "league");
     EXPECT_EQ(dir.read("own/quali/images/logo_Lotus.gif"), night->written.at("quali/images/logo_Lotus.gif"));
@@ -227,40 +213,39 @@ TEST_F(RacenightRun, KeepsTheLeaguesOwnStyleSheetAndLogos) {
 TEST_F(RacenightRun, ShowsItsProgressOnATerminalOnly) {
     if (!wineBin().empty() || std::system("command -v script > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "needs script(1) for a terminal, and the Linux build";
-    // script(1) gives racenight a terminal; the line is rewritten in place and cleared at the end.
-    const std::string command = "cd '" + night->dir.path() + "' && script -qec \"'" + RACENIGHT_EXE +
-                                "' -o tty sim/replay/quali.rpy\" /dev/null > tty.log 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << night->dir.read("tty.log");
-    const std::string shown = night->dir.read("tty.log");
-    EXPECT_NE(shown.find("\rracenight: 0 of 1 replays | quali exitwatch"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\rracenight: 1 of 1 replays"), std::string::npos) << shown;
-    // -q keeps the terminal quiet.
-    const std::string quiet = "cd '" + night->dir.path() + "' && script -qec \"'" + RACENIGHT_EXE +
-                              "' -q -o tty sim/replay/quali.rpy\" /dev/null > tty.log 2>&1";
-    ASSERT_EQ(std::system(quiet.c_str()), 0);
-    EXPECT_EQ(night->dir.read("tty.log"), "");
+    // script(1) gives racenight a terminal; the line is rewritten in place and
+    // cleared at the end, and -q keeps the terminal quiet.
+    for (const std::string quiet : {"", "-q "}) {
+        const std::string command = "cd '" + night->dir.path() + "' && script -qec \"'" + RACENIGHT_EXE + "' " +
+                                    quiet + "-o tty sim/replay/quali.rpy\" /dev/null > tty.log 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << night->dir.read("tty.log");
+        const std::string shown = night->dir.read("tty.log");
+        if (!quiet.empty()) {
+            EXPECT_EQ(shown, "");
+            continue;
+        }
+        EXPECT_NE(shown.find("\rracenight: 0 of 1 replays | quali exitwatch"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("\rracenight: 1 of 1 replays"), std::string::npos) << shown;
+    }
 }
 
-struct UsageCase {
-    const char* args;
-    int exitCode;
-    const char* text;  // in what the run printed
-};
-
 TEST_F(RacenightRun, TellsWrongUsageApart) {
-    const UsageCase cases[] = {
-        {"--help", 0, "--session-cut"},
-        {"--version", 0, "racenight "},
-        {"", 2, "PATH is required"},
-        {"--jobs 0 sim/replay", 2, "--jobs"},
-        {"--frobnicate sim/replay", 2, "--frobnicate"},
-        {"sim/nothing", 2, "sim/nothing: no such file or folder"},
-        {"sim/tracks", 1, "no replays (*.rpy) found; -r searches subfolders too"},
+    // The arguments after "-o usage", the exit code and a text in what the run printed.
+    const std::tuple<std::vector<std::string>, int, const char*> cases[] = {
+        {{"--help"}, 0, "--session-cut"},
+        {{"--version"}, 0, "racenight "},
+        {{}, 2, "PATH is required"},
+        {{"--jobs", "0", "sim/replay"}, 2, "--jobs"},
+        {{"--frobnicate", "sim/replay"}, 2, "--frobnicate"},
+        {{"sim/nothing"}, 2, "sim/nothing: no such file or folder"},
+        {{"sim/tracks"}, 1, "no replays (*.rpy) found; -r searches subfolders too"},
     };
-    for (const UsageCase& c : cases) {
-        const NightResult r = runNight(night->dir, std::string("-o usage ") + c.args);
-        EXPECT_EQ(r.exitCode, c.exitCode) << c.args << "\n" << r.out << r.err;
-        EXPECT_NE((r.out + r.err).find(c.text), std::string::npos) << c.args << "\n" << r.out << r.err;
+    for (auto [args, exitCode, text] : cases) {
+        args.insert(args.begin(), {"-o", "usage"});
+        const RunResult r = runNight(night->dir, args);
+        const std::string printed = r.console + r.errors;
+        EXPECT_EQ(r.exitCode, exitCode) << text << "\n" << printed;
+        EXPECT_NE(printed.find(text), std::string::npos) << printed;
     }
 }
 
