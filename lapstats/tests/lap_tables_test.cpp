@@ -35,33 +35,16 @@ TEST(LapTables, PracticeAndRaceRecords) {
     LapTables t;
     EXPECT_EQ(readInto(buildReplay(recipe), t).streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
 
+    // The pages pin ordinary records; these are the odd ones.
     const PracticeLaps& p = t.practice[1];
-    EXPECT_EQ(p.practiceLapCount, 4);
     EXPECT_EQ(std::vector<std::int32_t>(p.practiceLapTimes, p.practiceLapTimes + 5),
               (std::vector<std::int32_t>{5000, 60000, 0, 54500, 56000}));  // the void lap 2 has time 0
     EXPECT_TRUE(t.offTrackPractice(1, 0));  // entry 0 keeps its flag too
-    EXPECT_TRUE(t.offTrackPractice(1, 3));
-    EXPECT_FALSE(t.offTrackPractice(1, 1));
-    EXPECT_EQ(p.bestPracticeLap.time, 54500);
-    EXPECT_EQ(p.bestPracticeLap.lap, 3);
     // The off-track best does not hide the later, slower on-track lap 4.
-    EXPECT_EQ(p.bestOnTrackPracticeLap.time, 56000);
     EXPECT_EQ(p.bestOnTrackPracticeLap.lap, 4);
-    EXPECT_EQ(t.practice[2].bestPracticeLap.time, 0);  // no record: stays 0
-
-    EXPECT_TRUE(t.hasRaceTable);
-    EXPECT_EQ(t.maxRaceLaps, 3);
     EXPECT_EQ(t.raceStartStamp, 2500);
-    const RaceLaps& a = t.race[1];
-    EXPECT_EQ(a.raceLapCount, 3);
-    EXPECT_EQ(a.onTrackRaceLaps, 2);
-    EXPECT_EQ(a.bestRaceLap.time, -1000);
-    EXPECT_EQ(a.bestRaceLap.lap, 2);
-    EXPECT_EQ(a.bestOnTrackRaceLap.time, 60000);
-    EXPECT_EQ(a.bestOnTrackRaceLap.lap, 1);
-    EXPECT_TRUE(t.offTrackRace(1, 3));
-    EXPECT_EQ(t.race[2].bestRaceLap.lap, 2);
-    EXPECT_EQ(t.race[2].bestOnTrackRaceLap.lap, 2);
+    EXPECT_EQ(t.race[1].bestRaceLap.time, -1000);
+    EXPECT_EQ(t.race[1].bestOnTrackRaceLap.lap, 1);
     EXPECT_EQ(t.race[3].raceLapCount, 0);
     EXPECT_EQ(t.race[3].raceStamps[0], 4000);
 }
@@ -99,27 +82,6 @@ TEST(LapTables, WhereTheStreamBeginsAndWhichRecordsCount) {
     EXPECT_EQ(t.race[1].raceLapCount, 1);
     EXPECT_EQ(t.race[2].raceLapCount, 0);
     EXPECT_EQ(t.maxRaceLaps, 1);
-}
-
-TEST(LapTables, AGridFillsItsRowsOfALargerTableAndCutReplaysEndTheReading) {
-    ReplaySpec recipe = threeDrivers();
-    recipe.practiceLaps = {lapRecord(1, {1000, 61000, 122000})};
-    recipe.hasRaceBlock = true;
-    recipe.raceLaps = {lapRecord(1, {1500, 52000, 99000}), lapRecord(19, {1700, 53000})};
-    const ByteVec full = buildReplay(recipe);
-    LapTables t(100, 130);
-    const LapReading r = readInto(full, t, 40);
-    EXPECT_EQ(t.race[41].raceLapCount, 2);
-    EXPECT_EQ(t.race[59].raceLapCount, 1);
-    EXPECT_EQ(t.race[1].raceLapCount, 0);
-    EXPECT_EQ(r.raceStartStamp, 1500);
-    EXPECT_EQ(r.largestRaceRecordBytes, 16);
-
-    for (std::size_t cut = 300; cut < layoutOf(recipe).streamStart + 8; cut += 3) {
-        const ByteVec bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut));
-        LapTables c;
-        EXPECT_LE(readInto(bytes, c).streamStart, static_cast<std::int64_t>(bytes.size())) << cut;
-    }
 }
 
 }  // namespace
