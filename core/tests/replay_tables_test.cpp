@@ -81,26 +81,7 @@ TEST(DriverTable, EndOfFileEndsTheTable) {
     EXPECT_EQ(t.stopTag, 0u);
 }
 
-TEST(LapTable, ProbeFindsTheRaceBlock) {
-    ReplaySpec recipe = threeDrivers();
-    recipe.hasRaceBlock = true;
-    recipe.raceLaps = {writer::lapRecord(1, {500, 90500, 180000}), writer::lapRecord(2, {700, 91000})};
-    ByteVec r = writer::buildReplay(recipe);
-    auto layout = writer::layoutOf(recipe);
-    DriverTable d = readDriverTable(view(r), 472, false);
-    std::int64_t first = locateLapTable(view(r), d.tagOffset);
-    // BTPL stands after the two practice records (16 + 8 bytes each).
-    EXPECT_EQ(first, static_cast<std::int64_t>(layout.driverTableEnd + 2 * 24 + 12));
-    LapTable t = readLapTable(view(r), first, d.driverRecordCount);
-    EXPECT_EQ(t.lapStamps[1][2], 180000);
-    EXPECT_EQ(t.shortestLap[1], 89500);
-    EXPECT_EQ(t.shortestLap[2], 90300);
-    EXPECT_EQ(t.shortestLap[0], kNoLap);
-    EXPECT_EQ(t.longestLapRecord, 16);
-    EXPECT_EQ(t.leaderFinishStamp, 180000);
-    EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(layout.streamStart));
-}
-
+// The race samples' e2e runs read their race blocks through the probe.
 TEST(LapTable, WithoutAProbeHitThePracticeRecordsAreRead) {
     ReplaySpec recipe = threeDrivers();
     ByteVec r = writer::buildReplay(recipe);

@@ -89,19 +89,6 @@ TEST(GridReading, AGridWithoutRaceLapsKeepsTheEventsRaceValues) {
     EXPECT_EQ(e.data.tables.practice[21].practiceLapCount, 2);
 }
 
-TEST(GridReading, AReplayOfAParticipantIsRefusedBeforeAnythingIsStored) {
-    HeatData d;
-    std::ostringstream out;
-    ConsoleSink sink{&out};
-    ReplaySpec recipe = gridReplay({racer("Aa", 1, 3000, 2, 40000)}, 0);
-    recipe.localDriverSlot = 1;
-    ByteVec bytes = buildReplay(recipe);
-    EXPECT_EQ(readGrid(view(bytes), {}, d, sink), GridOutcome::notServerReplay);
-    EXPECT_TRUE(out.str().starts_with("Sorry! Zant_Heatboard is made for Server Replays only.\n")) << out.str();
-    EXPECT_EQ(d.gridsRead, 0);
-    EXPECT_EQ(d.tables.race[1].raceLapCount, 0);
-}
-
 TEST(MyNameFile, TheFirstBlankSplitsAndLineEndsAtTheEndAreDropped) {
     for (const auto& [text, first, second] : {std::tuple{"Emil Engel\r\n", "Emil", "Engel"},
                                               {"Anna van Dijk", "Anna", "van Dijk"}, {"Solo\n", "Solo", ""}}) {
@@ -122,23 +109,8 @@ TEST(MyNameFile, TheLastMatchingRecordMarksTheUser) {
     EXPECT_FALSE(nobody.data.isUser(0));  // slot 0 is not the user just because nobody matched
 }
 
-TEST(HeatClassification, AFinisherWithFewerLapsIsProjectedWithHisAverageLap) {
-    Event e;
-    // The winner takes the flag at 20 laps; the lapped driver crosses the line
-    // after him with 19.
-    readGrids(e, {{racer("Win", 1, 1000, 20, 50000), racer("Lapped", 2, 1000, 19, 53000),
-                   racer("Out12", 3, 1000, 12, 50000), racer("Out11", 4, 1000, 11, 49000)}});
-    std::vector<HeatRow> rows = classifyHeat(e.data);
-    ASSERT_EQ(slotsOf(rows), (std::vector<int>{1, 2, 3, 4}));
-    const std::int64_t t = 19 * 53000;
-    EXPECT_EQ(rows[1].raceTime, 1 * ((t - 5500) / 19) + t);
-    EXPECT_TRUE(rows[1].finished);
-    // Retirements: more laps first, then the elapsed time at the last lap.
-    EXPECT_FALSE(rows[2].finished);
-    EXPECT_EQ(rows[2].raceTime, 12 * 50000);
-    EXPECT_FALSE(rows[3].finished);
-}
-
+// The event's pages pin a finisher a lap down, projected with his average lap,
+// and a retirement.
 TEST(HeatClassification, AShorterGridComesAfterAllFinishers) {
     Event e;
     readGrids(e, {{racer("A1", 1, 1000, 20, 50000), racer("A2", 2, 1000, 20, 51000)},
