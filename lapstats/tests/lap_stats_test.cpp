@@ -50,8 +50,12 @@ TEST(Rankings, SectorListsNeedMeasuredMarks) {
 }
 
 // The pages pin the classification, gaps, shades and position columns of
-// their races; these are the column counts of other race lengths.
-TEST(Classification, PositionColumnsSpreadOverTheRace) {
+// their races; these are the shades' exact bounds and the column counts of
+// other race lengths.
+TEST(Classification, ShadeBoundsAndPositionColumns) {
+    EXPECT_EQ(resultShade(ResultRow{1, 9}, 10, 0), RowShade::none);  // 90 % of the laps
+    EXPECT_EQ(resultShade(ResultRow{1, 8}, 10, 0), RowShade::lightGrey);
+    EXPECT_EQ(resultShade(ResultRow{1, 7}, 10, 0), RowShade::darkGrey);
     for (const auto& [laps, columns, lastColumnLap] :
          {std::tuple{25, 12, 22}, {10, 10, 9}, {20, 20, 19}, {21, 10, 18}, {0, 0, 0}, {-2, 0, 0}}) {
         EXPECT_EQ(positionColumns(laps), columns) << laps;
