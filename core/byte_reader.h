@@ -5,8 +5,14 @@
 // `failed` flag is set) and a zero value; it never touches memory outside the
 // buffer. Offsets are compared with the room left (`size - offset`), never as
 // `offset + width`, so a huge offset cannot wrap around.
+//
+// A large replay may still be coming in while it is read: a loader thread
+// (platform.h, MappedFile) reads it from the start and counts the bytes that
+// are in. Every read waits until its bytes are among them, so the analysis
+// never sees memory the loader has not filled.
 #pragma once
 
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -15,15 +21,33 @@
 
 namespace zr {
 
+// Waits until `loaded` counts at least `end` bytes; returns its count then.
+std::size_t waitForLoadedBytes(const std::atomic<std::size_t>& loaded, std::size_t end);
+
 struct Bytes {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
+    // Where a loader thread is reading the data in: the bytes from the start
+    // that are in (all `size` of them in the end). Null when all were in from
+    // the start.
+    const std::atomic<std::size_t>* loaded = nullptr;
 
-    // True when [offset, offset + width) lies inside the data.
+    // True when [offset, offset + width) lies inside the data; then also
+    // waits until those bytes are in.
     bool has(std::int64_t offset, std::size_t width) const {
         if (offset < 0) return false;
         auto off = static_cast<std::uint64_t>(offset);
-        return off <= size && width <= size - off;
+        if (off > size || width > size - off) return false;
+        waitFor(static_cast<std::size_t>(off) + width);
+        return true;
+    }
+    // Waits until the first `end` bytes (at most `size`) are in, for what is
+    // read through a plain pointer, such as a frame's car samples; returns
+    // how many are in then.
+    std::size_t waitFor(std::size_t end) const {
+        if (!loaded) return size;
+        std::size_t in = loaded->load(std::memory_order_acquire);
+        return in >= end ? in : waitForLoadedBytes(*loaded, end);
     }
 };
 

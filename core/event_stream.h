@@ -8,6 +8,7 @@
 // up to a multiple of 4.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "byte_reader.h"
@@ -73,6 +74,17 @@ inline BlockRef blockAt(Bytes replay, std::int64_t head) {
 }
 
 constexpr int kMaxChainBlocks = 99;
+// How far from a record's start its frame can read: the leading blocks
+// skipped may claim 65535 bytes each, and the last block's data may run 65535
+// bytes on from a head inside the record (which is at most 65535 long).
+constexpr std::int64_t kFrameReach = 2 * 65536;
+
+// The end of what the frame of the record at `recordOffset` (not negative)
+// can read, within the file.
+inline std::size_t frameReach(Bytes replay, std::int64_t recordOffset) {
+    const auto size = static_cast<std::int64_t>(replay.size);
+    return static_cast<std::size_t>(std::min(recordOffset + kFrameReach, size));
+}
 
 // How a program finds the car-sample area of a record.
 struct ChainRule {
@@ -97,7 +109,8 @@ struct Frame {
     int sampleCount = 0;               // whole samples there, within the file
     const std::uint8_t* base = nullptr;
 
-    // The 16 bytes of sample i (0 to sampleCount - 1), inside the file.
+    // The 16 bytes of sample i (0 to sampleCount - 1), inside the file and in
+    // memory (readFrame waited for them).
     const std::uint8_t* sampleBytes(int i) const { return base + sampleArea + sample::bytes * i; }
     CarSample sample(int i) const { return decodeCarSample(sampleBytes(i)); }
 };
@@ -106,7 +119,11 @@ struct Frame {
 // past the end of the file or its length is 0. Inline: every walk calls it
 // once per frame, and with the rule known where it is called the chain walk
 // folds into a few loads.
-inline bool readFrame(Bytes replay, std::int64_t recordOffset, const ChainRule& rule, Frame& frame) {
+inline bool readFrame(Bytes file, std::int64_t recordOffset, const ChainRule& rule, Frame& frame) {
+    // Where the file is still coming in, one wait for all that the frame can
+    // reach, the samples too (read through `sampleBytes`, not the reader).
+    if (file.loaded && recordOffset >= 0) file.waitFor(frameReach(file, recordOffset));
+    const Bytes replay{file.data, file.size};
     std::uint32_t length = 0;
     if (!readU16(replay, recordOffset, length) || length == 0) return false;
     const std::int64_t end = recordOffset + length;
@@ -171,8 +188,14 @@ void walkFrames(Bytes replay, std::int64_t start, const ChainRule& rule, std::in
     Frame frame;
     int counter = firstCounter;
     std::int64_t limit = static_cast<std::int64_t>(replay.size) - endMargin;
+    // While the file comes in the walk waits a loaded chunk at a time and
+    // reads the frames inside it as if all were in.
+    const Bytes settled{replay.data, replay.size};
+    std::size_t ready = replay.loaded ? 0 : replay.size;
     for (std::int64_t at = start; at < limit && !stopBefore(counter);) {
-        if (!readFrame(replay, at, rule, frame)) return;
+        if (at >= 0 && frameReach(replay, at) > ready) [[unlikely]]
+            ready = replay.waitFor(frameReach(replay, at));
+        if (!readFrame(settled, at, rule, frame)) return;
         frame.counter = counter;
         visit(static_cast<const Frame&>(frame));
         at = frame.recordEnd;

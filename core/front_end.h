@@ -41,10 +41,11 @@ struct RunPaths {
 };
 
 // A replay held in memory in one piece (mapped where the system allows);
-// every record access goes through `bytes()` and the bounds-checked reader.
+// every record access goes through `bytes()` and the bounds-checked reader,
+// which waits for bytes a loader thread has not yet read in.
 struct Replay {
     MappedFile file;
-    Bytes bytes() const { return Bytes{file.data(), file.size()}; }
+    Bytes bytes() const { return Bytes{file.data(), file.size(), file.loaded()}; }
     std::int64_t size() const { return static_cast<std::int64_t>(file.size()); }
 };
 

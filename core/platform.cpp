@@ -12,6 +12,8 @@
 #include <istream>
 #include <ostream>
 #include <streambuf>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #ifdef _WIN32
@@ -109,6 +111,21 @@ bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out) 
     return ok;
 }
 
+// The thread that reads a file into huge pages and the count of bytes it has
+// read, kept on the heap so that both stay where they are when the
+// MappedFile moves.
+struct MappedFile::Loader {
+    std::atomic<std::size_t> loaded{0};
+    std::thread thread;
+};
+
+std::size_t waitForLoadedBytes(const std::atomic<std::size_t>& loaded, std::size_t end) {
+    std::size_t in = loaded.load(std::memory_order_acquire);
+    for (; in < end; in = loaded.load(std::memory_order_acquire)) loaded.wait(in, std::memory_order_acquire);
+    return in;
+}
+
+MappedFile::MappedFile() = default;
 MappedFile::MappedFile(MappedFile&& other) noexcept { *this = std::move(other); }
 
 MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
@@ -118,6 +135,7 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
         size_ = other.size_;
         mappedBytes_ = other.mappedBytes_;
         copy_ = std::move(other.copy_);
+        loader_ = std::move(other.loader_);
         other.mapping_ = nullptr;
         other.size_ = 0;
         other.mappedBytes_ = 0;
@@ -127,7 +145,11 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
 
 MappedFile::~MappedFile() { release(); }
 
+const std::atomic<std::size_t>* MappedFile::loaded() const { return loader_ ? &loader_->loaded : nullptr; }
+
 void MappedFile::release() {
+    if (loader_ && loader_->thread.joinable()) loader_->thread.join();
+    loader_.reset();
 #ifndef _WIN32
     if (mapping_) ::munmap(mapping_, mappedBytes_);
 #endif
@@ -146,6 +168,17 @@ constexpr std::size_t kProbeBytes = std::size_t{256} << 10;
 // mapping were free: 0.6 microseconds for each of the 25000 pages, of which
 // entering them into the page tables (what the probe sees) is the larger part.
 constexpr long long kDearPageNanoseconds = 400;
+// From this size on the file is read by a thread of its own, a huge page at a
+// time, while the analysis starts on what is in; a smaller file is in sooner
+// than a thread is started.
+constexpr std::size_t kLoadAlongsideFrom = std::size_t{8} << 20;
+
+// Set for the tests (any value): every file is read by the thread, 4 KB at a
+// time with a pause after each, into memory filled with 0xFF bytes, so that a
+// read that does not wait for its bytes finds them and changes a report.
+constexpr const char* kSlowLoadVariable = "ZR_TEST_SLOW_LOAD";
+constexpr std::size_t kSlowLoadChunk = std::size_t{4} << 10;
+constexpr auto kSlowLoadPause = std::chrono::microseconds(20);
 
 // Whether entering pages into the page tables is dear here. On a virtual
 // machine where every entry traps to the hypervisor (a paravirtualised one,
@@ -176,13 +209,11 @@ bool hugePagesOnRequest() {
     return std::strstr(text, "[always]") || std::strstr(text, "[madvise]");
 }
 
-// Reads the `size` bytes of `fd` into fresh memory of whole huge pages,
-// aligned to them, and makes it read-only. Nothing when the memory cannot be
-// had or the file cannot be read; `size` becomes the bytes read when the file
-// ended sooner.
-void* readIntoHugePages(int fd, std::size_t& size, std::size_t& mappedBytes) {
+// Fresh memory of whole huge pages for `size` bytes, aligned to them, and its
+// length; null when it cannot be had.
+std::uint8_t* hugePagesFor(std::size_t size, std::size_t& length) {
     if (size > SIZE_MAX - 2 * kHugePage) return nullptr;
-    const std::size_t length = (size + kHugePage - 1) / kHugePage * kHugePage;
+    length = (size + kHugePage - 1) / kHugePage * kHugePage;
     // One huge page more than needed, so that an aligned start lies inside;
     // the slack before and after it goes back at once.
     const std::size_t reserved = length + kHugePage;
@@ -194,22 +225,30 @@ void* readIntoHugePages(int fd, std::size_t& size, std::size_t& mappedBytes) {
     if (rawAt + reserved > at + length) ::munmap(reinterpret_cast<void*>(at + length), rawAt + reserved - at - length);
     auto* p = reinterpret_cast<std::uint8_t*>(at);
     ::madvise(p, length, MADV_HUGEPAGE);
+    return p;
+}
 
-    std::size_t got = 0;
+// Reads up to `size` bytes of `fd` into `p`, at most `chunk` at a time, and
+// after each chunk counts the bytes in `loaded` (where given). False on a
+// read error; `got` is what was read, less than `size` where the file ended
+// sooner.
+bool readChunks(int fd, std::uint8_t* p, std::size_t size, std::size_t chunk, std::atomic<std::size_t>* loaded,
+                std::size_t& got) {
+    const bool slow = chunk == kSlowLoadChunk;
+    got = 0;
     while (got < size) {
-        ssize_t n = ::read(fd, p + got, size - got);
+        ssize_t n = ::read(fd, p + got, std::min(chunk, size - got));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            ::munmap(p, length);
-            return nullptr;
-        }
+        if (n < 0) return false;
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
+        if (loaded) {
+            loaded->store(got, std::memory_order_release);
+            loaded->notify_all();
+            if (slow) std::this_thread::sleep_for(kSlowLoadPause);
+        }
     }
-    ::mprotect(p, length, PROT_READ);
-    size = got;
-    mappedBytes = length;
-    return p;
+    return true;
 }
 
 }  // namespace
@@ -232,14 +271,44 @@ bool MappedFile::open(const std::string& composed) {
 #ifdef __linux__
             // Where the mapping is dear the file is read into huge pages
             // instead: some fifty entries rather than 25000.
-            std::size_t bytes = size, length = 0;
-            void* copy = nullptr;
-            if (hugePagesOnRequest() && pageTablesAreDear(static_cast<const std::uint8_t*>(p), size) &&
-                (copy = readIntoHugePages(fd, bytes, length))) {
-                ::munmap(p, size);
-                mapping_ = copy;
-                size_ = bytes;
-                mappedBytes_ = length;
+            const bool slow = std::getenv(kSlowLoadVariable) != nullptr;
+            std::size_t length = 0;
+            std::uint8_t* copy = nullptr;
+            if ((slow || (hugePagesOnRequest() && pageTablesAreDear(static_cast<const std::uint8_t*>(p), size))) &&
+                (copy = hugePagesFor(size, length))) {
+                if (slow || size >= kLoadAlongsideFrom) {
+                    // The thread owns the descriptor from here. Where the file
+                    // fails or ends sooner than its size, the rest reads as zeros.
+                    if (slow) std::memset(copy, 0xFF, length);  // bytes not yet in are not zeros, which often pass
+                    auto loader = std::make_unique<Loader>();
+                    try {
+                        loader->thread = std::thread([fd, copy, size, length, slow, in = &loader->loaded] {
+                            std::size_t got = 0;
+                            readChunks(fd, copy, size, slow ? kSlowLoadChunk : kHugePage, in, got);
+                            ::close(fd);
+                            ::mprotect(copy, length, PROT_READ);
+                            in->store(size, std::memory_order_release);
+                            in->notify_all();
+                        });
+                        ::munmap(p, size);
+                        mapping_ = copy;
+                        mappedBytes_ = length;
+                        loader_ = std::move(loader);
+                        return true;
+                    } catch (const std::system_error&) {
+                        // No thread to be had: read here, as below.
+                    }
+                }
+                std::size_t got = 0;
+                if (readChunks(fd, copy, size, size, nullptr, got)) {
+                    ::mprotect(copy, length, PROT_READ);
+                    ::munmap(p, size);
+                    mapping_ = copy;
+                    size_ = got;
+                    mappedBytes_ = length;
+                } else {
+                    ::munmap(copy, length);
+                }
             }
 #endif
         }

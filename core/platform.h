@@ -3,8 +3,10 @@
 // it is the same on Linux and Windows, and so are the report bytes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,9 +33,14 @@ bool readWholeFile(const std::string& composed, std::vector<std::uint8_t>& out);
 // of small pages would cost more than the mapping). Where the system cannot
 // map the file it is read into memory. Move-only; the memory is released
 // with it.
+//
+// A large file read into huge pages is read by a thread of its own, a chunk
+// at a time, while the caller goes on: `loaded()` counts the bytes that are
+// in, and every read through `Bytes` waits for its own (byte_reader.h). The
+// analysis then runs alongside the reading instead of after it.
 class MappedFile {
 public:
-    MappedFile() = default;
+    MappedFile();
     MappedFile(MappedFile&& other) noexcept;
     MappedFile& operator=(MappedFile&& other) noexcept;
     MappedFile(const MappedFile&) = delete;
@@ -44,13 +51,18 @@ public:
     bool open(const std::string& composed);
     const std::uint8_t* data() const { return mapping_ ? static_cast<const std::uint8_t*>(mapping_) : copy_.data(); }
     std::size_t size() const { return mapping_ ? size_ : copy_.size(); }
+    // The bytes from the start that are in while a thread reads the file in;
+    // null when all were in when `open` returned.
+    const std::atomic<std::size_t>* loaded() const;
 
 private:
+    struct Loader;
     void release();
     void* mapping_ = nullptr;  // the huge pages or the mapped file
     std::size_t size_ = 0;
     std::size_t mappedBytes_ = 0;  // what munmap releases
     std::vector<std::uint8_t> copy_;
+    std::unique_ptr<Loader> loader_;  // the thread reading into the huge pages, while it may run
 };
 
 // Holds the console until a key is pressed. On Windows this is the command

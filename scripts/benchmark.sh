@@ -158,9 +158,15 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
 - Fresh memory. A page of fresh memory costs a fault, some 15 to 20 microseconds here; contactscan's table of
   all 65536 lateral tangents (64 pages) is now made in blocks as values come up. heatboard's tables for 100
   slots still cost about 200 faults, some 3 ms, before the first grid is read.
-- What is left on this machine: reading the replay into huge pages is 1.3 to 1.4 times the floor by itself, and
-  one pass over the data in memory adds another 0.25; the rest is the programs' own work, at roughly 17
-  thousand million instructions a second.
+- Reading alongside the analysis. Reading the replay into huge pages is 1.3 to 1.4 times the floor by itself,
+  and it came before all the work. A replay of 8 MB or more is now read by a thread of its own, 2 MB at a time,
+  while the program works on what is in: every read through the bounds-checked reader waits for its bytes, a
+  frame waits once for all it can reach. Where a program's own work takes less than the reading, it now ends
+  about when the reading does: dropwatch and exitwatch 1.5 to 1.6 times the floor, boxlog and resetlog 1.8 to
+  2.0 (before 2.0 to 2.6). CPU time is as before; the second core does the reading. raceboard, heatboard and
+  contactscan work longer than the reading lasts (they wait for it chunk by chunk only at first), so their own
+  work, at roughly 17 thousand million instructions a second, is what remains of their time. The waits cost
+  about 10 million instructions in a walk of the 60 frames per second replay, hidden behind the reading.
 - Instructions (millions, callgrind), before and after, on the 36 and the 60 frames per second replay: dropwatch
   177/181 to 117/119, exitwatch 195/201 to 156/161, boxlog 384/386 to 233/234, resetlog 376/382 to 250/253,
   contactscan 801/782 to 414/417, raceboard 150/299 to 146/167, heatboard 152/177 to 149/167.
