@@ -28,9 +28,18 @@ std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_
     // end is looked for as far as lap measuring reads.
     const std::int64_t lengthEnd = static_cast<std::int64_t>(replay.size) - kTrackScanRoom;
     const std::int64_t end = reach ? static_cast<std::int64_t>(replay.size) - kEndRoom : lengthEnd;
-    if (reach) std::fill(std::begin(reach->lastRecord), std::end(reach->lastRecord), -1);
+    std::int64_t raceRecord = -1;  // where the race's record count starts; -1: none
+    if (reach) {
+        std::fill(std::begin(reach->lastRecord), std::end(reach->lastRecord), -1);
+        reach->raceRecordStarts.clear();
+        raceRecord = findRaceStartRecord(replay, streamStart, false);
+        if (!nextRecord(replay, raceRecord)) raceRecord = -1;
+    }
+    std::int64_t raceRecords = -1;  // records walked since the race record
     Frame frame;
     for (std::int64_t at = streamStart; at < end; at = frame.recordEnd) {
+        if (at == raceRecord) raceRecords = 0;
+        if (raceRecords >= 0 && raceRecords++ % RecordIndex::kEvery == 0) reach->raceRecordStarts.push_back(at);
         if (!readFrame(replay, at, kBoardChain, frame)) break;
         if (reach)
             for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
@@ -156,6 +165,8 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
     std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
     if (!nextRecord(replay, raceRecord)) return;  // no race start
     RecordIndex race(replay, raceRecord);
+    if (reach && !reach->raceRecordStarts.empty() && reach->raceRecordStarts.front() == raceRecord)
+        race.starts = reach->raceRecordStarts;
 
     for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
         const int s = slotBase + carSlot;

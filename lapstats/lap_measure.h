@@ -48,8 +48,12 @@ struct FastestLapMeasure {
 // last record, as far as lap measuring reads, that holds a sample of the
 // slot; -1 for a slot without any. A car that left the race early has no
 // samples in the rest of the file, and its lap measuring need not read it.
+// The same walk notes every 256th record start from the record after the race
+// start on (as RecordIndex keeps them), so that the measuring's skips to each
+// fastest lap need not walk the race's records again once the file is read.
 struct SampleReach {
     std::int64_t lastRecord[64];
+    std::vector<std::int64_t> raceRecordStarts;
 };
 
 // The largest track position from the stream start on, starting at `soFar`:
