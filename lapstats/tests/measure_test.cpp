@@ -103,6 +103,13 @@ TEST(FastestLap, AMeasurementEndsWhereTheCarsSamplesEndWithTheSameResult) {
         const std::int32_t length = scanTrackLength(view(r.bytes), r.streamStart, 0, 0, &reach);
         EXPECT_EQ(reach.lastRecord[2], static_cast<std::int64_t>(at[leaves - 1])) << damaged;
         EXPECT_EQ(reach.lastRecord[3], -1) << damaged;
+        // Every 256th record start of the race, as a walk of the records finds them.
+        std::int64_t race = findRaceStartRecord(view(r.bytes), r.streamStart, false);
+        ASSERT_TRUE(nextRecord(view(r.bytes), race));
+        RecordIndex records(view(r.bytes), race);
+        ASSERT_GT(reach.raceRecordStarts.size(), 10u);
+        for (std::size_t j = 0; j < reach.raceRecordStarts.size(); ++j)
+            EXPECT_EQ(reach.raceRecordStarts[j], records.skip(static_cast<std::int64_t>(j) * RecordIndex::kEvery)) << j;
         const FastestLapMeasure ended = measure(r, length, &reach), walked = measure(r, length);
         auto values = [](const std::int32_t(&v)[kLapPoints]) { return std::vector<std::int32_t>(v, v + kLapPoints); };
         for (int slot : {1, 2}) {
