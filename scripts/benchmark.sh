@@ -162,11 +162,15 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
   and it came before all the work. A replay of 8 MB or more is now read by a thread of its own, 2 MB at a time,
   while the program works on what is in: every read through the bounds-checked reader waits for its bytes, a
   frame waits once for all it can reach. Where a program's own work takes less than the reading, it now ends
-  about when the reading does: dropwatch and exitwatch 1.5 to 1.6 times the floor, boxlog and resetlog 1.8 to
-  2.0 (before 2.0 to 2.6). CPU time is as before; the second core does the reading. raceboard, heatboard and
-  contactscan work longer than the reading lasts (they wait for it chunk by chunk only at first), so their own
-  work, at roughly 17 thousand million instructions a second, is what remains of their time. The waits cost
-  about 10 million instructions in a walk of the 60 frames per second replay, hidden behind the reading.
+  about when the reading does: dropwatch and exitwatch 1.5 to 1.9 times the floor, boxlog and resetlog 1.8 to
+  2.4 (before 2.0 to 2.6; these figures move by 0.3 from run to run here). CPU time is as before; the second
+  core does the reading. raceboard, heatboard and contactscan work longer than the reading lasts. The waits
+  cost about 10 million instructions in a walk of the 60 frames per second replay, hidden behind the reading.
+- Walking the record chain again. After the read, two thirds of raceboard's time went to the skips to each
+  driver's fastest lap, which walked the race's records once more through 100 MB no longer in the cache: one
+  dependent load per record. The track-length scan, which walks every record while the file comes in, now
+  notes every 256th record start of the race for them. What is left of raceboard's and heatboard's time
+  (2.2 to 2.6 times the floor) is their walks over the frames themselves.
 - Instructions (millions, callgrind), before and after, on the 36 and the 60 frames per second replay: dropwatch
   177/181 to 117/119, exitwatch 195/201 to 156/161, boxlog 384/386 to 233/234, resetlog 376/382 to 250/253,
   contactscan 801/782 to 414/417, raceboard 150/299 to 146/167, heatboard 152/177 to 149/167.
