@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <sstream>
+#include <tuple>
 
 namespace zr {
 namespace {
@@ -49,50 +50,44 @@ TEST(ContactGeometry, MemoGivesTheSameTangentToTheBit) {
     EXPECT_EQ(memo.of(40000), lateralTangent(40000));  // outside 16 bits: not kept
 }
 
+// The contact angle, then the crossing angle; kAny where it is not looked at.
 TEST(ContactGeometry, AnglesFromTheHeadings) {
-    // Side by side at a right angle: the full contact angle, no crossing.
-    PairGeometry g = measure(car(0, 0, 128), car(0, 0, 0));
-    EXPECT_EQ(g.contactAngle, 90.0f);
-    EXPECT_EQ(g.crossAngle, 0.0f);
-    // Head on: no contact angle, crossing by 90 degrees.
-    g = measure(car(0, 0, 300), car(0, 0, 44));
-    EXPECT_EQ(g.contactAngle, 0.0f);
-    EXPECT_EQ(g.crossAngle, 90.0f);
-    // Across the wrap of the heading: 10 and 500 are 22 units apart.
-    g = measure(car(0, 0, 10), car(0, 0, 500));
-    EXPECT_EQ(g.contactAngle, 22 * 90.0f / 128);
-    g = measure(car(0, 0, 500), car(0, 0, 10));
-    EXPECT_EQ(g.contactAngle, 22 * 90.0f / 128);
-    // 129 units: beyond a right angle.
-    g = measure(car(0, 0, 129), car(0, 0, 0));
-    EXPECT_EQ(g.contactAngle, 127 * 90.0f / 128);
-    EXPECT_EQ(g.crossAngle, 90.0f / 128);
-}
-
-TEST(ContactGeometry, ContactAngleVanishesWhenHeadingAndOffsetAgree) {
-    // The first car stands to the left (greater tangent) and turns further left.
-    EXPECT_EQ(measure(car(0, 500, 20), car(0, 0, 0)).contactAngle, 0.0f);
-    EXPECT_EQ(measure(car(0, -500, 0), car(0, 0, 20)).contactAngle, 0.0f);
-    // Turned towards each other.
-    EXPECT_EQ(measure(car(0, 500, 0), car(0, 0, 20)).contactAngle, 20 * 90.0f / 128);
-    EXPECT_EQ(measure(car(0, -500, 20), car(0, 0, 0)).contactAngle, 20 * 90.0f / 128);
+    constexpr float kAny = -1.0f;
+    const std::tuple<CarSample, CarSample, float, float> rows[] = {
+        {car(0, 0, 128), car(0, 0, 0), 90.0f, 0.0f},  // side by side at a right angle: the full contact angle
+        {car(0, 0, 300), car(0, 0, 44), 0.0f, 90.0f},  // head on
+        // Across the wrap: 22 units apart.
+        {car(0, 0, 10), car(0, 0, 500), 22 * 90.0f / 128, kAny},
+        {car(0, 0, 500), car(0, 0, 10), 22 * 90.0f / 128, kAny},
+        {car(0, 0, 129), car(0, 0, 0), 127 * 90.0f / 128, 90.0f / 128},  // beyond a right angle
+        // The first car stands to the left (greater tangent) and turns further left, or the second does.
+        {car(0, 500, 20), car(0, 0, 0), 0.0f, kAny}, {car(0, -500, 0), car(0, 0, 20), 0.0f, kAny},
+        // Turned towards each other.
+        {car(0, 500, 0), car(0, 0, 20), 20 * 90.0f / 128, kAny},
+        {car(0, -500, 20), car(0, 0, 0), 20 * 90.0f / 128, kAny},
+    };
+    for (const auto& [a, b, contact, cross] : rows) {
+        PairGeometry g = measure(a, b);
+        EXPECT_EQ(g.contactAngle, contact) << a.lateralValue << "/" << a.heading << " " << b.heading;
+        if (cross != kAny) { EXPECT_EQ(g.crossAngle, cross) << a.heading << " " << b.heading; }
+    }
 }
 
 TEST(ContactGeometry, CandidateLimits) {
     EXPECT_EQ(measure(car(100, 0, 0), car(8049, 0, 0)).gap, 7949);
-    EXPECT_TRUE(isContactCandidate(measure(car(100, 0, 0), car(8049, 0, 0))));
-    EXPECT_FALSE(isContactCandidate(measure(car(100, 0, 0), car(8050, 0, 0))));
-    EXPECT_TRUE(isContactCandidate(measure(car(8049, 0, 0), car(100, 0, 0))));
-    // Crossing cars reach 2500 units further.
-    EXPECT_TRUE(isContactCandidate(measure(car(0, 0, 256), car(10449, 0, 0))));
-    EXPECT_FALSE(isContactCandidate(measure(car(0, 0, 256), car(10450, 0, 0))));
-    // Laterally 0.166 in tangent: 3431 is just inside, 3432 just outside.
-    EXPECT_TRUE(isContactCandidate(measure(car(0, 3431, 0), car(0, 0, 0))));
-    EXPECT_FALSE(isContactCandidate(measure(car(0, 3432, 0), car(0, 0, 0))));
-    EXPECT_FALSE(isContactCandidate(measure(car(0, 0, 0), car(0, 3432, 0))));
-    // Side by side at a right angle the lateral reach grows to 0.286.
-    EXPECT_TRUE(isContactCandidate(measure(car(0, 0, 128), car(0, 5700, 0))));
-    EXPECT_FALSE(isContactCandidate(measure(car(0, 0, 0), car(0, 5700, 128))));  // turned away
+    const std::tuple<CarSample, CarSample, bool> rows[] = {
+        {car(100, 0, 0), car(8049, 0, 0), true}, {car(100, 0, 0), car(8050, 0, 0), false},
+        {car(8049, 0, 0), car(100, 0, 0), true},
+        // Crossing cars reach 2500 units further.
+        {car(0, 0, 256), car(10449, 0, 0), true}, {car(0, 0, 256), car(10450, 0, 0), false},
+        // Laterally 0.166 in tangent: 3431 is just inside, 3432 just outside.
+        {car(0, 3431, 0), car(0, 0, 0), true}, {car(0, 3432, 0), car(0, 0, 0), false},
+        {car(0, 0, 0), car(0, 3432, 0), false},
+        // Side by side at a right angle the lateral reach grows to 0.286, not when turned away.
+        {car(0, 0, 128), car(0, 5700, 0), true}, {car(0, 0, 0), car(0, 5700, 128), false},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(isContactCandidate(measure(std::get<0>(rows[i]), std::get<1>(rows[i]))), std::get<2>(rows[i])) << i;
 }
 
 }  // namespace

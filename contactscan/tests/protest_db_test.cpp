@@ -10,6 +10,7 @@
 #include "platform.h"
 #include "replay_builder.h"
 #include "run_dir.h"
+#include "scripted_frames.h"
 
 namespace zr {
 namespace {
@@ -29,8 +30,9 @@ std::string hex(const std::string& bytes) {
 // Names that break SQL or PHP when written unescaped, and the Windows-1252
 // letters é, ü and € (E9, FC, 80), which a utf8mb4 connection refuses; each
 // half fits its 16 bytes.
-ReplaySpec raceWithAwkwardNames() {
-    ReplaySpec recipe;
+ByteVec raceWithAwkwardNames() {
+    FrameRace race;
+    ReplaySpec& recipe = race.recipe;
     recipe.drivers = {{"O'Neil", "Back\\slash", 1, 0},
                       {"Say\"Hi\"", "{${exit()}}", 2, 0},
                       {"Cost$\x80", "x'),(1,1,'y", 3, 0},
@@ -38,17 +40,12 @@ ReplaySpec raceWithAwkwardNames() {
     recipe.hasRaceBlock = true;
     recipe.raceLaps = {lapRecord(1, {0, 60000, 120000, 180000}), lapRecord(2, {0, 70000}),
                        lapRecord(3, {0, 60000, 120000, 180000}), lapRecord(4, {0, 70000})};
-    recipe.records = {sessionRecord(0), sessionRecord(1)};
-    for (int f = 2; f <= 1000; ++f) {
-        std::vector<SampleSpec> samples;
-        std::vector<Block> extra;
-        if (f == 360) samples = {{1, 1000}, {2, 2000}};
-        if (f == 720) samples = {{3, 1000}, {4, 2000}};
-        if (f == 800) extra.push_back(damageBlock(2, 0x03, 0));
-        if (f == 900) extra.push_back(damageBlock(3, 0, 20));
-        recipe.records.push_back(frameRecord(samples, 2, extra));
-    }
-    return recipe;
+    race.lastFrame = 1000;
+    race.samples[360] = {{1, 1000}, {2, 2000}};
+    race.samples[720] = {{3, 1000}, {4, 2000}};
+    race.addBlock(800, damageBlock(2, 0x03, 0));
+    race.addBlock(900, damageBlock(3, 0, 20));
+    return race.replay();
 }
 
 // The protest texts as contactscan writes them (Windows-1252); the wheel
@@ -74,7 +71,7 @@ std::string enteredRow(const std::string& protestInTableSet) {
 TEST(ProtestScriptDatabase, EntersEachIncidentOnceWithItsLettersAndReportsRefusedInserts) {
     RunDir dir;
     dir.writeConfig();
-    dir.writeReplay("300rplyB", buildReplay(raceWithAwkwardNames()));
+    dir.writeReplay("300rplyB", raceWithAwkwardNames());
     RunResult scan = runProgram(CONTACTSCAN_EXE, dir, "1\n300rplyB\n");
     ASSERT_EQ(scan.exitCode, 0) << scan.console;
     ASSERT_TRUE(dir.exists("Protest_B.php"));

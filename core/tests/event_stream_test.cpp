@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "replay_builder.h"
@@ -31,89 +32,65 @@ std::vector<int> slotsOf(const Frame& f) {
 }
 
 TEST(CarSample, FieldsAtTheirBits) {
-    SampleSpec s{63, 67108863, 0x80, -12345, 511, 5};
-    ByteVec b = encodeSample(s);
-    CarSample c = decodeCarSample(b.data());
-    EXPECT_EQ(c.carSlot, 63);
-    EXPECT_EQ(c.samplePosition, 67108863);
-    EXPECT_EQ(c.sampleFlags, 0x80u);
-    EXPECT_EQ(c.lateralValue, -12345);
-    EXPECT_EQ(c.heading, 511);
-    EXPECT_EQ(c.gear, 5);
+    CarSample c = decodeCarSample(encodeSample(SampleSpec{63, 67108863, 0x80, -12345, 511, 5}).data());
+    EXPECT_EQ(std::tuple(c.carSlot, c.samplePosition, c.sampleFlags, c.lateralValue, c.heading, c.gear),
+              std::tuple(63, 67108863, 0x80u, -12345, 511, 5));
 }
 
+// A record alone in the stream, read by a rule: the type of its first block,
+// the blocks walked (-1: not looked at) and the slots of its samples. The
+// sample area is the last block after the skipped ones; the sample count is
+// its length over 16.
 TEST(EventStream, SampleAreaIsTheLastBlockAfterTheSkippedOnes) {
-    Stream s;
-    s.recipe.records = {
-        frameRecord({{1, 100}, {2, 200}}, 15),                     // samples are the second block
-        frameRecord({{3, 300}}, 2, {fillerBlock(7, 33)}),          // a padded block before them
-        RecordSpec{{fillerBlock(2), sampleBlock({{4, 400}})}, {}, 0},  // the samples stand in the skipped second block
-    };
-    s.build();
-    Frame f;
-    ASSERT_TRUE(readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocksOver16, f));
-    EXPECT_EQ(f.recordType, 15u);
-    EXPECT_EQ(slotsOf(f), (std::vector<int>{1, 2}));
-    ASSERT_TRUE(readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocksOver16, f));
-    EXPECT_EQ(slotsOf(f), (std::vector<int>{3}));  // one sample: the area's length 20 is over 16
-    ASSERT_TRUE(readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocks, f));
-    EXPECT_EQ(slotsOf(f), (std::vector<int>{3}));
-    EXPECT_EQ(f.blockCount, 2);
-    ASSERT_TRUE(readFrame(view(s.bytes), s.record(2), kAfterLeadingBlocks, f));
-    EXPECT_EQ(f.blockCount, 0);
-    EXPECT_EQ(f.sampleCount, 0);
-    ASSERT_TRUE(readFrame(view(s.bytes), s.record(2), kFromFirstBlock, f));
-    EXPECT_EQ(f.blockCount, 2);
-    EXPECT_EQ(slotsOf(f), (std::vector<int>{4}));
-}
-
-TEST(EventStream, SampleCountIsTheLengthOver16) {
-    Stream s;
     Block area = sampleBlock({{1, 1}, {2, 2}});
     area.data.resize(32);
     area.length = 36;  // two samples and four spare bytes
     Block exact = sampleBlock({{5, 5}});
     exact.data.resize(12);
     exact.length = 16;  // the head and 12 bytes: one sample for some programs
+    const RecordSpec padded = frameRecord({{3, 300}}, 2, {fillerBlock(7, 33)});  // a padded block before the samples
+    // The samples stand in the skipped second block.
+    const RecordSpec early{{fillerBlock(2), sampleBlock({{4, 400}})}, {}, 0};
+    const RecordSpec exactArea{{fillerBlock(), fillerBlock(), exact}, {}, 4};
+    const std::tuple<RecordSpec, ChainRule, std::uint32_t, int, std::vector<int>> rows[] = {
+        {frameRecord({{1, 100}, {2, 200}}, 15), kAfterLeadingBlocksOver16, 15, -1, {1, 2}},  // samples: second block
+        {padded, kAfterLeadingBlocksOver16, 2, -1, {3}},  // one sample: the area's length 20 is over 16
+        {padded, kAfterLeadingBlocks, 2, 2, {3}},
+        {early, kAfterLeadingBlocks, 2, 0, {}},
+        {early, kFromFirstBlock, 2, 2, {4}},
+        {RecordSpec{{fillerBlock(), fillerBlock(), area}, {}, 0}, kAfterLeadingBlocksOver16, 4, -1, {1, 2}},
+        {exactArea, kAfterLeadingBlocksOver16, 4, -1, {}},
+        {exactArea, kAfterLeadingBlocks, 4, -1, {5}},
+        // Four spare bytes: a head there would end at the record's end, so it is no block.
+        {RecordSpec{{fillerBlock(), fillerBlock(), sampleBlock({{1, 1}})}, {}, 4}, kAfterLeadingBlocks, 4, 1, {1}},
+        // Zero block lengths are bounded by the block count.
+        {RecordSpec{{fillerBlock(), fillerBlock(), Block{9, {}, 0}, sampleBlock({{1, 1}})}, {}, 0}, kFromFirstBlock, 4,
+         99, {}},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const auto& [record, rule, type, blocks, slots] = rows[i];
+        Stream s;
+        s.recipe.records = {record};
+        s.build();
+        Frame f;
+        ASSERT_TRUE(readFrame(view(s.bytes), s.record(0), rule, f)) << "row " << i;
+        EXPECT_EQ(std::pair(f.recordType, slotsOf(f)), std::pair(type, slots)) << "row " << i;
+        if (blocks >= 0) { EXPECT_EQ(f.blockCount, blocks) << "row " << i; }
+    }
+}
+
+TEST(EventStream, TheSamplesOfAHugeAreaEndWithTheFile) {
+    Stream s;
     Block huge = sampleBlock({{7, 7}});
     huge.length = 0xFFFF;  // more samples than the file holds
-    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), area}, {}, 0},
-                        RecordSpec{{fillerBlock(), fillerBlock(), exact}, {}, 4},
-                        RecordSpec{{fillerBlock(), fillerBlock(), huge}, {}, 0}};
+    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), huge}, {}, 0}};
     s.recipe.fillerBytes = 100;
     s.build();
     Frame f;
-    readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocksOver16, f);
-    EXPECT_EQ(f.sampleCount, 2);
-    readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocksOver16, f);
-    EXPECT_EQ(f.sampleCount, 0);
-    readFrame(view(s.bytes), s.record(1), kAfterLeadingBlocks, f);
-    EXPECT_EQ(f.sampleCount, 1);
-    readFrame(view(s.bytes), s.record(2), kAfterLeadingBlocks, f);  // the whole samples up to the end of the file
+    readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocks, f);  // the whole samples up to the end of the file
     const std::int64_t size = static_cast<std::int64_t>(s.bytes.size());
     EXPECT_LE(f.sampleArea + 16 * f.sampleCount, size);
     EXPECT_GT(f.sampleArea + 16 * (f.sampleCount + 1), size);
-}
-
-TEST(EventStream, HeadsThatReachTheRecordEndAreNotBlocks) {
-    Stream s;
-    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), sampleBlock({{1, 1}})}, {}, 4}};
-    s.build();
-    Frame f;
-    readFrame(view(s.bytes), s.record(0), kAfterLeadingBlocks, f);
-    EXPECT_EQ(f.blockCount, 1);  // four spare bytes: a head there would end at the record's end
-    EXPECT_EQ(f.sampleCount, 1);
-}
-
-TEST(EventStream, ZeroBlockLengthsAreBoundedByTheBlockCount) {
-    Stream s;
-    Block stuck{9, {}, 0};
-    s.recipe.records = {RecordSpec{{fillerBlock(), fillerBlock(), stuck, sampleBlock({{1, 1}})}, {}, 0}};
-    s.build();
-    Frame f;
-    ASSERT_TRUE(readFrame(view(s.bytes), s.record(0), kFromFirstBlock, f));
-    EXPECT_EQ(f.blockCount, 99);
-    EXPECT_EQ(f.sampleCount, 0);
 }
 
 TEST(EventStream, RaceStartSearchFromTheFirstOrTheSecondRecord) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "driver_table.h"
 #include "lap_table.h"
 #include "replay_builder.h"
@@ -37,48 +39,33 @@ TEST(ReplayHeader, TextFieldsNeedNoNulAndShortFilesReadAsZero) {
     recipe.sessionLength = 3600.5f;
     ByteVec r = writer::buildReplay(recipe);
     ReplayHeader h = readReplayHeader(view(r), FrameRateRule::zeroMeans36);
-    EXPECT_EQ(h.trackName, "longname");
-    EXPECT_EQ(h.localDriverSlot, 4);
-    EXPECT_EQ(h.sessionLength, 3600.5f);
-    ByteVec cut(r.begin(), r.begin() + 100);
-    ReplayHeader s = readReplayHeader(view(cut), FrameRateRule::zeroMeans36);
-    EXPECT_EQ(s.trackName, "");
-    EXPECT_EQ(s.sessionLength, 0.0f);
+    EXPECT_EQ(std::tuple(h.trackName, h.localDriverSlot, h.sessionLength), std::tuple("longname", 4, 3600.5f));
+    r.resize(100);
+    h = readReplayHeader(view(r), FrameRateRule::zeroMeans36);
+    EXPECT_EQ(std::pair(h.trackName, h.sessionLength), std::pair(std::string(), 0.0f));
 }
 
-TEST(DriverTable, ProgramsStartingAtTheSecondRecordLeaveTheFirstSlotUnnamed) {
-    ByteVec r = writer::buildReplay(threeDrivers());
-    DriverTable all = readDriverTable(view(r), 320, true);
-    EXPECT_EQ(all.driverRecordCount, 3);
-    EXPECT_EQ(all.lastName(0), "Arnold");
-    EXPECT_EQ(all.carMake[2], 3);
-    EXPECT_EQ(all.stopTag, tagOrpl);
-    DriverTable later = readDriverTable(view(r), 472, false);
-    EXPECT_EQ(later.driverRecordCount, 2);
-    EXPECT_EQ(later.firstName(0), "");
-    EXPECT_EQ(later.initial(0), "");
-    EXPECT_EQ(later.firstName(2), "Carl");
-    EXPECT_EQ(all.tagOffset, later.tagOffset);
-}
-
-TEST(DriverTable, NamesKeepTheirHalvesAndOddSlotsAreSkipped) {
+// Programs starting at the second record leave the first slot unnamed; names
+// keep their halves, odd slots are skipped, the end of the file ends the table.
+TEST(DriverTable, FromTheFirstOrTheSecondRecordToTheTag) {
     ReplaySpec recipe = threeDrivers();
     recipe.drivers[1].firstName = "Fifteen_chars_x";
-    recipe.drivers[2].slot = 45;
     ByteVec r = writer::buildReplay(recipe);
-    DriverTable t = readDriverTable(view(r), 320, true);
-    EXPECT_EQ(t.firstName(1), "Fifteen_chars_x");
-    EXPECT_EQ(t.lastName(1), "Brandt");
-    EXPECT_EQ(t.driverRecordCount, 3);
-    EXPECT_EQ(t.lastName(2), "");
-}
-
-TEST(DriverTable, EndOfFileEndsTheTable) {
-    ByteVec r = writer::buildReplay(threeDrivers());
+    DriverTable all = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(std::tuple(all.driverRecordCount, all.lastName(0), all.firstName(1), all.lastName(1), all.carMake[2]),
+              std::tuple(3, "Arnold", "Fifteen_chars_x", "Brandt", 3));
+    EXPECT_EQ(all.stopTag, tagOrpl);
+    DriverTable later = readDriverTable(view(r), 472, false);
+    EXPECT_EQ(std::tuple(later.driverRecordCount, later.firstName(0), later.initial(0), later.firstName(2)),
+              std::tuple(2, "", "", "Carl"));
+    EXPECT_EQ(all.tagOffset, later.tagOffset);
+    recipe.drivers[2].slot = 45;
+    r = writer::buildReplay(recipe);
+    DriverTable odd = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(std::pair(odd.driverRecordCount, odd.lastName(2)), std::pair(3, std::string()));
     r.resize(320 + 152 * 2 + 10);
-    DriverTable t = readDriverTable(view(r), 320, true);
-    EXPECT_EQ(t.driverRecordCount, 2);
-    EXPECT_EQ(t.stopTag, 0u);
+    DriverTable cut = readDriverTable(view(r), 320, true);
+    EXPECT_EQ(std::pair(cut.driverRecordCount, cut.stopTag), std::pair(2, 0u));
 }
 
 // The race samples' e2e runs read their race blocks through the probe.

@@ -24,18 +24,15 @@ std::vector<Seen> seen(const ByteVec& replay) {
 }
 
 TEST(ResetVerdict, StallsHeadingsAndNumbers) {
-    struct Row {
-        StallBounds stalls;
-        std::int64_t position;
-        std::int32_t verdict;
-    };
     // Stalls counting down (60 m, 40 m: 120000 to 80000) put the pits between
     // them; counting up, round the start line. Up to the largest 32-bit value.
-    for (Row r : {Row{{60, 40}, 80000, kNotInPits}, Row{{60, 40}, 80001, kInPits}, Row{{60, 40}, 119999, kInPits},
-                  Row{{60, 40}, 120000, kNotInPits}, Row{{40, 60}, 80000, kNotInPits},
-                  Row{{40, 60}, 120000, kNotInPits}, Row{{40, 60}, 79999, kInPits}, Row{{40, 60}, 120001, kInPits},
-                  Row{{}, 0, kNoVerdict}, Row{{50, 50}, 100000, kNoVerdict}, Row{{2147483647, 0}, 67108863, kInPits}})
-        EXPECT_EQ(pitsVerdictAt(r.stalls, r.position), r.verdict) << r.position;
+    const StallBounds down{60, 40}, up{40, 60};
+    for (auto [stalls, position, verdict] :
+         {std::tuple{down, std::int64_t{80000}, kNotInPits}, {down, 80001, kInPits}, {down, 119999, kInPits},
+          {down, 120000, kNotInPits}, {up, 80000, kNotInPits}, {up, 120000, kNotInPits}, {up, 79999, kInPits},
+          {up, 120001, kInPits}, {StallBounds{}, 0, kNoVerdict}, {StallBounds{50, 50}, 100000, kNoVerdict},
+          {StallBounds{2147483647, 0}, 67108863, kInPits}})
+        EXPECT_EQ(pitsVerdictAt(stalls, position), verdict) << position;
     // The short way round; beyond half a turn the sign is not kept.
     for (auto [now, before, change] : {std::tuple{40, 0, 40}, {0, 40, -40}, {10, 500, 22}, {500, 10, 22},
                                        {256, 0, 256}, {0, 300, 212}})
@@ -70,11 +67,11 @@ TEST(ResetTeleport, EachTestCanRefuseIt) {
         {"turn 31 across north", 100, car(1, 108000, 1, 0, 500), car(1, 108000, 1, 0, 19), true},
     };
     for (const Row& r : rows) {
-        ResetRace race = teleportRace();
+        FrameRace race = teleportRace();
         race.put(r.from, 149, r.stands);
         race.put(150, 499, r.jumps);
         const std::vector<Seen> listed{{150, 1, kNoVerdict, 0}};
-        EXPECT_EQ(seen(race.build()), r.listed ? listed : std::vector<Seen>{}) << r.what;
+        EXPECT_EQ(seen(race.replay()), r.listed ? listed : std::vector<Seen>{}) << r.what;
     }
 }
 
@@ -86,41 +83,35 @@ TEST(ResetTeleport, RepeatsWithin300FramesAmongTheFiveNewestEventsAreDropped) {
         return frames;
     };
     for (int back : {449, 450}) {  // the car jumps back to where it stood
-        ResetRace race = teleportRace();
+        FrameRace race = teleportRace();
         race.put(back, 499, car(1, 108000, 1, 0));
-        EXPECT_EQ(framesOf(race.build(), 1), (back == 449 ? std::vector<int>{150} : std::vector<int>{150, 450}));
+        EXPECT_EQ(framesOf(race.replay(), 1), (back == 449 ? std::vector<int>{150} : std::vector<int>{150, 450}));
     }
     // Between the car's two jumps car 2's damage goes down four or five times.
     for (int between : {4, 5}) {
-        ResetRace race = teleportRace();
+        FrameRace race = teleportRace();
         race.put(200, 499, car(1, 108000, 1, 0));
         for (int k = 0; k < between; ++k) {
             race.addBlock(151 + 10 * k, damageBlock(2, 0, 5));
             race.addBlock(156 + 10 * k, damageBlock(2, 0, 0));
         }
-        EXPECT_EQ(framesOf(race.build(), 2).size(), static_cast<std::size_t>(between));
-        EXPECT_EQ(framesOf(race.build(), 1), (between == 5 ? std::vector<int>{150, 200} : std::vector<int>{150}));
+        EXPECT_EQ(framesOf(race.replay(), 2).size(), static_cast<std::size_t>(between));
+        EXPECT_EQ(framesOf(race.replay(), 1), (between == 5 ? std::vector<int>{150, 200} : std::vector<int>{150}));
     }
 }
 
 TEST(ResetTeleport, NotInALapBegunAtTheLeadersFinishUnlikeADamageDecrease) {
-    struct Case {
-        int slot;
-        int frame;
-        bool listed;
-    };
     // The leader finishes at 120 s, frame 1200.
-    for (Case c : {Case{1, 1199, true}, Case{1, 1200, false}, Case{2, 1349, true}, Case{2, 1350, false},
-                   Case{4, 500, false}}) {
-        ResetRace race(1400);
-        race.put(1, c.frame - 1, car(c.slot, 50000, 1));
-        race.put(c.frame, 1400, car(c.slot, 50000, 1, 400));
-        race.addBlock(1390, damageBlock(c.slot, 3, 0));
-        race.addBlock(1395, damageBlock(c.slot, 0, 0));
-        std::vector<Seen> expected;
-        if (c.listed) expected.push_back({c.frame, c.slot, kNoVerdict, 0});
-        expected.push_back({1395, c.slot, kNoVerdict, 1});
-        EXPECT_EQ(seen(race.build()), expected) << c.slot << " at " << c.frame;
+    for (auto [slot, frame, listed] : {std::tuple{1, 1199, true}, {1, 1200, false}, {2, 1349, true}, {2, 1350, false},
+                                       {4, 500, false}}) {
+        FrameRace race = resetRace(1400);
+        race.put(1, frame - 1, car(slot, 50000, 1));
+        race.put(frame, 1400, car(slot, 50000, 1, 400));
+        race.addBlock(1390, damageBlock(slot, 3, 0));
+        race.addBlock(1395, damageBlock(slot, 0, 0));
+        std::vector<Seen> expected{{1395, slot, kNoVerdict, 1}};
+        if (listed) expected.insert(expected.begin(), {frame, slot, kNoVerdict, 0});
+        EXPECT_EQ(seen(race.replay()), expected) << slot << " at " << frame;
     }
 }
 
@@ -128,24 +119,24 @@ TEST(ResetTeleport, NotInALapBegunAtTheLeadersFinishUnlikeADamageDecrease) {
 // value and heading 0, and has not moved: its first sample, or the second
 // after one where it stood, can be a teleport.
 TEST(ResetTeleport, ACarsFirstSamplesAreMeasuredFromItsShortestLap) {
-    const ByteVec bytes = teleportRace().build();
+    const ByteVec bytes = teleportRace().replay();
     const int start = readChainTables(Bytes{bytes.data(), bytes.size()}, driver::secondRecord, false)
                           .laps.shortestLap[3];
     ASSERT_LT(start, 1 << 26);
-    ResetRace first = teleportRace();
+    FrameRace first = teleportRace();
     first.put(250, 250, car(3, start + 100, 1, 400));
-    EXPECT_EQ(seen(first.build()), (std::vector<Seen>{{150, 1, kNoVerdict, 0}, {250, 3, kNoVerdict, 0}}));
-    ResetRace second = teleportRace();
+    EXPECT_EQ(seen(first.replay()), (std::vector<Seen>{{150, 1, kNoVerdict, 0}, {250, 3, kNoVerdict, 0}}));
+    FrameRace second = teleportRace();
     second.put(250, 250, car(3, start, 3));
     second.put(251, 251, car(3, start + 50, 1, 400));
-    EXPECT_EQ(seen(second.build()), (std::vector<Seen>{{150, 1, kNoVerdict, 0}, {251, 3, kNoVerdict, 0}}));
+    EXPECT_EQ(seen(second.replay()), (std::vector<Seen>{{150, 1, kNoVerdict, 0}, {251, 3, kNoVerdict, 0}}));
 }
 
 // Damage decreases are judged by the car's previous position; a damage line
 // shows the car's steps and the heading change and gear of the sample read
 // last (car 4's).
 TEST(ResetDamage, ListedAndJudgedByThePreviousPosition) {
-    ResetRace race(120);
+    FrameRace race = resetRace(120);
     race.put(1, 120, car(3, 100000, 2));                                          // in the stall area
     for (int f = 1; f <= 120; ++f) race.put(f, f, car(4, 150000, 3, 0, 2 * f));  // outside it, turning
     race.addBlock(10, damageBlock(3, 0x03, 10));       // a first block never counts
@@ -161,13 +152,13 @@ TEST(ResetDamage, ListedAndJudgedByThePreviousPosition) {
     race.drop(85, 4);
     race.addBlock(90, damageBlock(3, 0, 0));  // two cars in one frame
     race.addBlock(90, damageBlock(4, 0, 0));
-    expectGolden(ZR_GOLDEN_DIR "/damage.txt", resetsText(race.build(), StallBounds{60, 40}), LineEnds::lf);
+    expectGolden(ZR_GOLDEN_DIR "/damage.txt", resetsText(race.replay(), StallBounds{60, 40}), LineEnds::lf);
 
-    ResetRace atStart(30);  // the race start may be the first stream record
+    FrameRace atStart = resetRace(30);  // the race start may be the first stream record
     atStart.idleFirstRecord = false;
     atStart.addBlock(1, damageBlock(3, 3, 0));
     atStart.addBlock(2, damageBlock(3, 0, 0));
-    EXPECT_EQ(seen(atStart.build()), (std::vector<Seen>{{2, 3, kNoVerdict, 1}}));
+    EXPECT_EQ(seen(atStart.replay()), (std::vector<Seen>{{2, 3, kNoVerdict, 1}}));
 }
 
 }  // namespace

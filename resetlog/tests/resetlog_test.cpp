@@ -14,8 +14,8 @@ using namespace zr::test;
 // car 1 jumps sideways at frame 150 standing at 108000 (slot 63 has no row:
 // its same jump is not looked at); car 2 turns at frame 250 standing at
 // 183200; the damage of slot 5, which has no driver, goes down at frame 310.
-ResetRace raceWithResets() {
-    ResetRace race = teleportRace();
+FrameRace raceWithResets() {
+    FrameRace race = teleportRace();
     race.put(100, 149, car(63, 50000, 1));
     race.put(150, 600, car(63, 50000, 1, 500));
     race.put(1, 199, car(2, 5000, 3), 900);
@@ -38,7 +38,7 @@ TEST(Resetlog, TheVerdictsFollowTheStalls) {
     const std::pair<const char*, StallBounds> rows[] = {
         {"stalls_down", {60, 40}}, {"stalls_up", {40, 60}}, {"no_track_file", {}}, {"no_track_file", {50, 50}}};
     for (const auto& [name, stalls] : rows)
-        expectGolden(ZR_GOLDEN_DIR "/" + std::string(name) + ".txt", resetsText(raceWithResets().build(), stalls),
+        expectGolden(ZR_GOLDEN_DIR "/" + std::string(name) + ".txt", resetsText(raceWithResets().replay(), stalls),
                      LineEnds::lf);
 }
 
