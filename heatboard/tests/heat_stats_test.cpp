@@ -54,6 +54,7 @@ TEST(GridReading, EachGridFillsItsOwnTwentySlotsAndShowsItsRecords) {
     EXPECT_EQ(d.tables.race[25].raceLapCount, 3);
     EXPECT_EQ(d.tables.race[27].raceStamps[1], 9400 + 39000);
     EXPECT_EQ(d.tables.race[19].raceLapCount, 2);
+    EXPECT_EQ(d.gridOrigins()[19], 3000);  // the grid's last slot runs on its grid's clock
     EXPECT_EQ(d.tables.maxRaceLaps, 3);  // over all grids
     // Per record: last name, make and slot, and the word after the record;
     // each grid's start; with two drivers no track length search in grid B.
