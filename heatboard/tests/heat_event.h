@@ -29,7 +29,7 @@ struct GridCar {
 // record, then one frame per 1/36 s of the race clock up to `raceMs`, each
 // with a sample of every car that has race stamps; each car covers the track
 // at an even pace within each lap. Without race stamps at all the replay has
-// no race block and no stream.
+// no race block and no stream; with `raceMs` 0 it has lap records only.
 ReplaySpec gridReplay(const std::vector<GridCar>& cars, std::uint32_t raceMs);
 
 ReplaySpec gridAReplay();

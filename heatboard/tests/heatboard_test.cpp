@@ -15,26 +15,13 @@ namespace {
 
 using namespace zr::test;
 
-GridCar racer(const char* first, const char* last, int slot, std::uint32_t start, int laps, std::uint32_t lapMs) {
-    return GridCar{{first, last, slot, slot % 7}, evenLaps(start / 2, 1, 40000 + lapMs % 1000), {},
-                   evenLaps(start, laps, lapMs), {}};
-}
-
-// A grid's replay with lap records only.
-ByteVec lapsOnly(const std::vector<GridCar>& cars) {
-    ReplaySpec recipe = gridReplay(cars, 0);
-    recipe.records.clear();
-    return buildReplay(recipe);
-}
-
 // Practice laps only: the console shows no sector lists.
 void practiceOnly(RunDir& dir) {
     dir.writeConfig();
     dir.writeFile("myname.ini", "Anna Arnold");
-    std::vector<GridCar> cars = {racer("Anna", "Arnold", 1, 2000, 0, 40000),
-                                 racer("Bert", "Brandt", 2, 2000, 0, 41000)};
-    for (GridCar& car : cars) car.race.clear();
-    dir.writeReplay("practice", buildReplay(gridReplay(cars, 0)));
+    dir.writeReplay("practice", buildReplay(gridReplay({{{"Anna", "Arnold", 1, 1}, evenLaps(1000, 1, 40000), {}, {}, {}},
+                                                        {{"Bert", "Brandt", 2, 2}, evenLaps(1000, 1, 40000), {}, {}, {}}},
+                                                       0)));
 }
 
 // Five grids fill the hundred slots; the user Eve Five wins from grid E, and
@@ -47,10 +34,11 @@ void fiveGrids(RunDir& dir) {
         std::vector<GridCar> cars;
         for (int c = 1; c <= 3; ++c) {
             const bool eve = g == 4 && c == 1;
-            cars.push_back(racer(eve ? "Eve" : "Driver", eve ? "Five" : names[g], c, 2000 + 1000 * g, 4,
-                                 eve ? 39000 : 40000 + 700 * c + 100 * g));
+            const std::uint32_t start = 2000 + 1000 * g, lapMs = eve ? 39000 : 40000 + 700 * c + 100 * g;
+            cars.push_back({{eve ? "Eve" : "Driver", eve ? "Five" : names[g], c, c % 7},
+                            evenLaps(start / 2, 1, 40000 + lapMs % 1000), {}, evenLaps(start, 4, lapMs), {}});
         }
-        dir.writeReplay(names[g], lapsOnly(cars));
+        dir.writeReplay(names[g], buildReplay(gridReplay(cars, 0)));
     }
 }
 

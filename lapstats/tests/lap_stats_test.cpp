@@ -59,9 +59,7 @@ TEST(Classification, ShadeBoundsAndPositionColumns) {
     for (const auto& [laps, columns, lastColumnLap] :
          {std::tuple{25, 12, 22}, {10, 10, 9}, {20, 20, 19}, {21, 10, 18}, {0, 0, 0}, {-2, 0, 0}}) {
         EXPECT_EQ(positionColumns(laps), columns) << laps;
-        if (columns > 0) {
-            EXPECT_EQ(columnLap(columns - 1, laps), lastColumnLap) << laps;
-        }
+        EXPECT_EQ(columns > 0 ? columnLap(columns - 1, laps) : 0, lastColumnLap) << laps;
     }
 }
 
@@ -87,9 +85,7 @@ TEST(PageValues, FormatsAndColourScale) {
     };
     for (const auto& [colour, kind, value] : colours) {
         EXPECT_EQ(colour.kind, kind);
-        if (kind != ScaleColour::none) {
-            EXPECT_EQ(colour.value, value);
-        }
+        EXPECT_EQ(kind == ScaleColour::none ? 0 : colour.value, value);
     }
 }
 

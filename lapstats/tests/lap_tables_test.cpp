@@ -11,13 +11,6 @@ using namespace zr::test;
 
 constexpr std::uint8_t kVoid = 16, kOff = 64;
 
-LapReading readInto(const ByteVec& bytes, LapTables& tables, int slotBase = 0) {
-    const DriverTable drivers = readDriverTable(view(bytes), driver::firstRecord, true);
-    const LapReading reading = readLapRecords(view(bytes), drivers, tables, slotBase);
-    takeRaceTable(tables, reading);
-    return reading;
-}
-
 ReplaySpec threeDrivers() {
     ReplaySpec recipe;
     recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
@@ -32,8 +25,9 @@ TEST(LapTables, PracticeAndRaceRecords) {
     // it becomes the best) and lap 3 is off track; slot 3 has entry 0 only.
     recipe.raceLaps = {flaggedLapRecord(1, {3000, 63000, 62000, 110000}, {0, 0, 0, kOff}),
                        flaggedLapRecord(2, {2500, 70000, 130000}, {0, kOff, 0}), lapRecord(3, {4000})};
-    LapTables t;
-    EXPECT_EQ(readInto(buildReplay(recipe), t).streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
+    const ReadReplay r = readReplay(recipe);
+    const LapTables& t = r.tables;
+    EXPECT_EQ(r.streamStart, static_cast<std::int64_t>(layoutOf(recipe).streamStart));
 
     // The pages pin ordinary records; these are the odd ones.
     const PracticeLaps& p = t.practice[1];
@@ -73,12 +67,9 @@ TEST(LapTables, WhereTheStreamBeginsAndWhichRecordsCount) {
     for (const auto& [recipe, streamStart] :
          {std::pair{practiceOnly, layoutOf(practiceOnly).streamStart},
           std::pair{oversized, layoutOf(oversized).raceBlock + 12 + 28 + 24 + 12},
-          std::pair{fullGrid, layoutOf(fullGrid).streamStart}}) {
-        LapTables t;
-        EXPECT_EQ(readInto(buildReplay(recipe), t).streamStart, static_cast<std::int64_t>(streamStart));
-    }
-    LapTables t;
-    readInto(buildReplay(oversized), t);
+          std::pair{fullGrid, layoutOf(fullGrid).streamStart}})
+        EXPECT_EQ(readReplay(recipe).streamStart, static_cast<std::int64_t>(streamStart));
+    const LapTables t = readReplay(oversized).tables;
     EXPECT_EQ(t.race[1].raceLapCount, 1);
     EXPECT_EQ(t.race[2].raceLapCount, 0);
     EXPECT_EQ(t.maxRaceLaps, 1);

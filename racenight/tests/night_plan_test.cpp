@@ -3,7 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <ostream>
+#include <tuple>
 
 #include "night_plan.h"
 #include "run_dir.h"
@@ -27,40 +27,26 @@ NightPlan planOf(const std::vector<std::string>& names) {
     return planNight(replays);
 }
 
-struct GroupingCase {
-    std::vector<std::string> names;
-    std::string jobs;
-    std::size_t notes;
-};
-
-// The case by its replay names, so that the test list says which it is.
-void PrintTo(const GroupingCase& c, std::ostream* os) {
-    for (const std::string& name : c.names) *os << name << (&name == &c.names.back() ? "" : " ");
-}
-
-class Grouping : public ::testing::TestWithParam<GroupingCase> {};
-
-TEST_P(Grouping, FormsEventsAndLoneReplays) {
-    const NightPlan plan = planOf(GetParam().names);
-    EXPECT_EQ(describe(plan), GetParam().jobs);
-    EXPECT_EQ(plan.notes.size(), GetParam().notes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, Grouping,
-    ::testing::Values(
+TEST(Grouping, FormsEventsAndLoneReplays) {
+    const std::tuple<std::vector<std::string>, std::string, std::size_t> cases[] = {
         // Grids in order A to E whatever the order given; events by race number, then lone replays by name.
-        GroupingCase{{"quali", "300rplyC", "300rplyA", "race", "300rplyB"},
-                     "event_300:300rplyA/A,300rplyB/B,300rplyC/C, quali:quali/-, race:race/-,", 0},
+        {{"quali", "300rplyC", "300rplyA", "race", "300rplyB"},
+         "event_300:300rplyA/A,300rplyB/B,300rplyC/C, quali:quali/-, race:race/-,", 0},
         // Race numbers compare as numbers; leading zeros belong to the same race; one grid is an event.
-        GroupingCase{{"1000rplyA", "99rplyA", "099rplyB"}, "event_99:99rplyA/A,099rplyB/B, event_1000:1000rplyA/A,", 0},
+        {{"1000rplyA", "99rplyA", "099rplyB"}, "event_99:99rplyA/A,099rplyB/B, event_1000:1000rplyA/A,", 0},
         // No race number, a grid letter past E, a lower-case letter: lone replays.
-        GroupingCase{{"rplyA", "300rplyF", "300rplya"}, "300rplyF:300rplyF/-, 300rplya:300rplya/-, rplyA:rplyA/-,", 0},
+        {{"rplyA", "300rplyF", "300rplya"}, "300rplyF:300rplyF/-, 300rplya:300rplya/-, rplyA:rplyA/-,", 0},
         // A second grid A of the same race is analysed on its own, with a note.
-        GroupingCase{{"300rplyA", "300xA"}, "event_300:300rplyA/A, 300xA:300xA/-,", 1},
+        {{"300rplyA", "300xA"}, "event_300:300rplyA/A, 300xA:300xA/-,", 1},
         // Folder names never collide, not even by case: the later one gets a number.
-        GroupingCase{{"event_300", "300rplyA", "Race", "race"},
-                     "event_300:300rplyA/A, Race:Race/-, event_300_2:event_300/-, race_2:race/-,", 0}));
+        {{"event_300", "300rplyA", "Race", "race"},
+         "event_300:300rplyA/A, Race:Race/-, event_300_2:event_300/-, race_2:race/-,", 0}};
+    for (const auto& [names, jobs, notes] : cases) {
+        const NightPlan plan = planOf(names);
+        EXPECT_EQ(describe(plan), jobs);
+        EXPECT_EQ(plan.notes.size(), notes) << jobs;
+    }
+}
 
 TEST(FindReplays, SearchesFoldersByExtensionAndNamesWhatIsMissing) {
     test::RunDir dir;

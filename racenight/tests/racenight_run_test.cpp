@@ -29,33 +29,32 @@ RunResult runNight(const RunDir& dir, const std::vector<std::string>& args) {
     return runProgram(RACENIGHT_EXE, dir, "", args, true);
 }
 
-bool isAsset(const std::string& path) {
-    return path.find("/images/") != std::string::npos || path.find("Zant_Raceboards.css") != std::string::npos;
-}
-
 // The night: built once for all tests of the suite, racenight run once on it.
 struct Night {
     RunDir dir;
     RunResult run;
     std::map<std::string, std::string> written;  // below out/, by relative path
+    std::set<std::string> reports() const {      // in a replay's folder, not its style sheet or logos
+        std::set<std::string> paths;
+        for (const auto& [path, bytes] : written)
+            if (path.find('/') != std::string::npos && path.find("/images/") == std::string::npos &&
+                path.find("Zant_Raceboards.css") == std::string::npos)
+                paths.insert(path);
+        return paths;
+    }
 };
 
-Night* night = nullptr;
-
-void sampler(const std::string& args) {
-    const std::string command = "'" + std::string(SAMPLER_EXE) + "' " + args + " > /dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
+std::unique_ptr<Night> night;
 
 class RacenightRun : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        night = new Night;
+        night = std::make_unique<Night>();
         RunDir& dir = night->dir;
-        const std::string sim = "'" + dir.path() + "/sim'";
-        sampler("samples " + sim);
-        sampler("race " + sim + " 412rplyA 6 4 11");
-        sampler("race " + sim + " 412rplyB 5 4 12");
+        const std::string sampler = "'" + std::string(SAMPLER_EXE) + "' ", sim = " '" + dir.path() + "/sim'";
+        const std::string make = "{ " + sampler + "samples" + sim + " && " + sampler + "race" + sim +
+                                 " 412rplyA 6 4 11 && " + sampler + "race" + sim + " 412rplyB 5 4 12; } > /dev/null";
+        ASSERT_EQ(std::system(make.c_str()), 0) << make;
         const std::string driver = readFile(dir.replayFolder() + "race_driver.rpy");
         const std::string server = readFile(dir.replayFolder() + "race_server.rpy");
         dir.writeFile("sim/replay/cut.rpy", driver.substr(0, driver.size() * 3 / 5));
@@ -67,10 +66,7 @@ protected:
         night->run = runNight(dir, {"--json", "-j", "2", "-o", "out", "sim/replay"});
         night->written = filesBelow(dir.path() + "/out");
     }
-    static void TearDownTestSuite() {
-        delete night;
-        night = nullptr;
-    }
+    static void TearDownTestSuite() { night.reset(); }
 };
 
 // What the user would run by hand: each replay's programs with their dialogue answers.
@@ -81,21 +77,18 @@ struct SingleRun {
 };
 
 std::vector<SingleRun> singleRuns() {
-    std::vector<SingleRun> runs;
+    std::vector<SingleRun> runs = {{RACEBOARD_EXE, "quali\n0\n", "quali"},
+                                   {EXITWATCH_EXE, "quali\n", "quali"},
+                                   {HEATBOARD_EXE, "300rplyA\n300rplyB\n300rplyC\n0\n0\n", "event_300"},
+                                   {HEATBOARD_EXE, "412rplyA\n412rplyB\n0\n0\n", "event_412"}};
     const std::vector<std::pair<std::string, std::string>> races = {
         {"300rplyA", "event_300"}, {"300rplyB", "event_300"}, {"300rplyC", "event_300"}, {"412rplyA", "event_412"},
         {"412rplyB", "event_412"}, {"race_server", "race_server"}, {"race_driver", "race_driver"}, {"cut", "cut"}};
-    for (const auto& [name, folder] : races) {
-        runs.push_back({RACEBOARD_EXE, name + "\n0\n", folder});
-        runs.push_back({CONTACTSCAN_EXE, "1\n" + name + "\n", folder});
-        runs.push_back({BOXLOG_EXE, name + "\n", folder});
-        runs.push_back({RESETLOG_EXE, name + "\n", folder});
-        runs.push_back({DROPWATCH_EXE, name + "\n", folder});
-    }
-    runs.push_back({RACEBOARD_EXE, "quali\n0\n", "quali"});
-    runs.push_back({EXITWATCH_EXE, "quali\n", "quali"});
-    runs.push_back({HEATBOARD_EXE, "300rplyA\n300rplyB\n300rplyC\n0\n0\n", "event_300"});
-    runs.push_back({HEATBOARD_EXE, "412rplyA\n412rplyB\n0\n0\n", "event_412"});
+    for (const auto& [name, folder] : races)
+        for (const auto& [exe, before, after] : {std::tuple{RACEBOARD_EXE, "", "\n0\n"}, {CONTACTSCAN_EXE, "1\n", "\n"},
+                                                 {BOXLOG_EXE, "", "\n"}, {RESETLOG_EXE, "", "\n"},
+                                                 {DROPWATCH_EXE, "", "\n"}})
+            runs.push_back({exe, before + name + after, folder});
     return runs;
 }
 
@@ -118,10 +111,7 @@ TEST_F(RacenightRun, WritesEveryReportAsTheSingleProgramDoes) {
             fs::remove(entry.path());
         }
     }
-    std::set<std::string> reports;
-    for (const auto& [path, bytes] : night->written)
-        if (!isAsset(path) && path.find('/') != std::string::npos) reports.insert(path);
-    EXPECT_EQ(reports, expected);
+    EXPECT_EQ(night->reports(), expected);
     EXPECT_EQ(night->written.count("index.html") + night->written.count("summary.json"), 2u);
     // The damaged replay: named with its error; no folder of its own; no progress line off a terminal.
     EXPECT_NE(night->run.errors.find("bad.rpy: damaged: the file ends inside the driver table"), std::string::npos)
@@ -130,33 +120,21 @@ TEST_F(RacenightRun, WritesEveryReportAsTheSingleProgramDoes) {
     EXPECT_FALSE(fs::exists(dir.path() + "/out/bad"));
 }
 
-std::string percentDecoded(const std::string& link) {
-    std::string out;
-    for (std::size_t i = 0; i < link.size(); ++i) {
-        if (link[i] == '%' && i + 2 < link.size()) {
-            out += static_cast<char>(std::stoi(link.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            out += link[i];
-        }
-    }
-    return out;
-}
-
 TEST_F(RacenightRun, IndexLinksEveryReportAndNamesTheDamagedReplay) {
     const std::string& index = night->written.at("index.html");
     std::set<std::string> linked;
     static const std::regex href("href=\"([^\"]*)\"");
     for (auto it = std::sregex_iterator(index.begin(), index.end(), href); it != std::sregex_iterator(); ++it) {
-        const std::string target = percentDecoded((*it)[1]);
+        std::string link = (*it)[1], target;  // percent-decoded
+        for (std::size_t i = 0; i < link.size(); ++i) {
+            const bool escaped = link[i] == '%' && i + 2 < link.size();
+            target += escaped ? static_cast<char>(std::stoi(link.substr(i + 1, 2), nullptr, 16)) : link[i];
+            i += escaped ? 2 : 0;
+        }
         EXPECT_TRUE(fs::exists(night->dir.path() + "/out/" + target)) << "a link leads nowhere: " << target;
         linked.insert(target);
     }
-    for (const auto& [path, bytes] : night->written) {
-        if (!isAsset(path) && path.find('/') != std::string::npos) {
-            EXPECT_TRUE(linked.count(path)) << path << " is not linked";
-        }
-    }
+    for (const std::string& path : night->reports()) EXPECT_TRUE(linked.count(path)) << path << " is not linked";
     EXPECT_NE(index.find("bad.rpy: damaged: the file ends inside the driver table"), std::string::npos);
     EXPECT_NE(index.find("The replay is cut short"), std::string::npos);
     EXPECT_NE(index.find("No race table"), std::string::npos);
