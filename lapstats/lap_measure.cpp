@@ -24,8 +24,9 @@ double speedOf(std::int64_t delta, int frameRate) {
 
 namespace {
 
-// A lap window spans at most the step back, the line search and two laps of
-// four minutes; a longer lap is measured by walking the records.
+// A lap window spans the step back, the lap and an eighth and two seconds,
+// for laps of up to four minutes; a longer lap is measured by walking the
+// records.
 constexpr std::int64_t kLongestWindowLapMs = 4 * 60 * 1000;
 
 // The race record, counted from the record after the race start, from which a
@@ -63,15 +64,14 @@ void keepWindowSamples(SampleReach& reach, const Frame& frame, std::uint64_t ope
     for (std::uint64_t bits = open; bits; bits &= bits - 1) {
         const int car = std::countr_zero(bits);
         LapWindow& w = reach.windows[car];
-        int n = 0;
+        std::int32_t position = -1;
         for (int i = 0; i < frame.sampleCount; ++i) {
             const CarSample s = frame.sample(i);
             if (s.carSlot != car) continue;
-            w.positions.push_back(s.samplePosition);
-            ++n;
+            if (position >= 0) w.twice = true;
+            position = s.samplePosition;
         }
-        if (n > std::numeric_limits<std::uint8_t>::max()) w.overflow = true;
-        w.perRecord.push_back(static_cast<std::uint8_t>(n));
+        w.positions.push_back(position);
     }
 }
 
@@ -88,9 +88,9 @@ void planLapWindows(SampleReach& reach, const LapTables& tables, int slotBase, i
         if (k < walk.stepBack) continue;  // the step back would reach before the race's records
         const std::int64_t lapMs = std::clamp<std::int64_t>(laps.bestRaceLap.time, 0, kLongestWindowLapMs);
         w.first = k - walk.stepBack;
-        w.records = walk.stepBack + walk.searchRecords + 2 * (lapMs * frameRate / 1000);
+        const std::int64_t lapRecords = lapMs * frameRate / 1000;
+        w.records = walk.stepBack + lapRecords + lapRecords / 8 + 2 * frameRate;
         w.positions.reserve(static_cast<std::size_t>(w.records));
-        w.perRecord.reserve(static_cast<std::size_t>(w.records));
     }
 }
 
@@ -193,20 +193,17 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
 bool measureFromWindow(const LapWindow& w, std::int64_t from, std::int64_t lastRecord, int searchRecords,
                        int frameRate, std::int32_t trackLength, std::array<std::int32_t, kLapPoints>& marks,
                        LapSpeeds& speeds) {
-    if (w.firstStart < 0 || w.firstStart != from || w.overflow) return false;
+    if (w.firstStart < 0 || w.firstStart != from || w.twice) return false;
     // The scan ended within the window: the walk too finds no record after
     // the last one kept, or one past the measuring's end.
     const bool scanEnded = w.afterStart < 0;
-    const std::size_t records = w.perRecord.size();
+    const std::size_t records = w.positions.size();
     std::size_t r = 0;
-    std::size_t p = 0;
     std::int32_t previous = -1;
     for (int i = 0; i < searchRecords; ++i) {
         if (r == records) return scanEnded;
-        const int n = w.perRecord[r++];
-        if (n == 0) continue;
-        const std::int32_t position = w.positions[p + n - 1];
-        p += static_cast<std::size_t>(n);
+        const std::int32_t position = w.positions[r++];
+        if (position < 0) continue;
         const bool crossed = position < previous;
         previous = position;
         if (crossed) break;
@@ -216,10 +213,7 @@ bool measureFromWindow(const LapWindow& w, std::int64_t from, std::int64_t lastR
     std::array<std::int32_t, kLapPoints> newMarks = marks;
     LapSpeeds newSpeeds = speeds;
     for (; r < records && run.m <= 4; ++r) {
-        const int n = w.perRecord[r];
-        for (int j = 0; j < n && run.m <= 4; ++j)
-            takeSample(run, w.positions[p + j], frameRate, trackLength, newMarks, newSpeeds);
-        p += static_cast<std::size_t>(n);
+        if (w.positions[r] >= 0) takeSample(run, w.positions[r], frameRate, trackLength, newMarks, newSpeeds);
         if (run.m <= 4) ++run.c;
     }
     // Out of the window with the lap not closed: good only where no sample of

@@ -46,18 +46,17 @@ struct FastestLapMeasure {
 
 // The samples of one car over the records where its fastest-lap measuring
 // will look (planLapWindows): from the record it steps back to, through the
-// line search and two lap lengths, kept by the track-length scan as it walks
-// them. The measuring reads the window instead of those records, unless it
-// steps back elsewhere or runs out of the window (a damaged file, an odd lap
-// table), where it walks the records as ever.
+// lap and some room, kept by the track-length scan as it walks them. The
+// measuring reads the window instead of those records, unless it steps back
+// elsewhere or runs out of the window (a damaged file, an odd lap table, two
+// samples of the car in a record), where it walks the records as ever.
 struct LapWindow {
     std::int64_t first = -1;      // race record index of its first record; -1: no window
     std::int64_t records = 0;     // how many records it spans
     std::int64_t firstStart = -1; // where its first record starts; -1: the scan never came there
     std::int64_t afterStart = -1; // where the record after it starts; -1: the scan ended within
-    bool overflow = false;        // a record held more of the car's samples than are counted
-    std::vector<std::int32_t> positions;  // the car's sample positions, record after record
-    std::vector<std::uint8_t> perRecord;  // how many of them each record holds
+    bool twice = false;           // a record held two samples of the car
+    std::vector<std::int32_t> positions;  // by record: the car's sample position, -1 for none
 };
 
 // Where each car slot's samples end in the event stream: the offset of the
