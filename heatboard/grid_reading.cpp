@@ -91,6 +91,7 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, ConsoleSink
     if (t.hasRaceTable && drivers.driverRecordCount > 2) {
         console << "One moment please. The tool is searching for track length.\n" << std::flush;
         SampleReach reach;
+        planLapWindows(reach, t, base, data.frameRate, kHeatboardWalk);
         data.trackLength = scanTrackLength(replay, reading.streamStart, 0, data.trackLength, &reach);
         console << "track length=" << data.trackLength / kPositionUnitsPerMillimetre << "mm\n" << std::flush;
         measureFastestRaceLaps(replay, reading.streamStart, data.frameRate, data.trackLength, t, base, drivers,

@@ -69,7 +69,7 @@ int runHeatboard(std::istream& in, std::ostream& out) {
         return 1;
     }
 
-    auto data = std::make_unique<HeatData>();
+    std::unique_ptr<HeatData> data;
     ConsoleSink console{&out};
     std::string baseName;
     for (int grid = 0; grid < kGrids; ++grid) {
@@ -85,6 +85,9 @@ int runHeatboard(std::istream& in, std::ostream& out) {
             pauseConsole(in, out);
             return 1;
         }
+        // Made once the first replay comes in: the fresh pages of its tables
+        // for 100 slots are filled meanwhile.
+        if (!data) data = std::make_unique<HeatData>();
         if (readGrid(replay->bytes(), me, *data, console) == GridOutcome::notServerReplay) {
             pauseConsole(in, out);
             return 0;

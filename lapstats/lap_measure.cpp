@@ -1,6 +1,7 @@
 #include "lap_measure.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -21,6 +22,78 @@ double speedOf(std::int64_t delta, int frameRate) {
     return static_cast<double>(delta) * 18.0 * frameRate / 100.0;
 }
 
+namespace {
+
+// A lap window spans the step back, the lap and an eighth and two seconds,
+// for laps of up to four minutes; a longer lap is measured by walking the
+// records.
+constexpr std::int64_t kLongestWindowLapMs = 4 * 60 * 1000;
+
+// The race record, counted from the record after the race start, from which a
+// car's fastest-lap measuring steps back: the one of its lap's start stamp
+// (one record per frame), or the first for a lap out of the table.
+std::int64_t fastestLapRecord(const RaceLaps& laps, int frameRate) {
+    const std::int32_t lap = laps.bestRaceLap.lap;
+    if (lap < 1 || lap >= kLapRows) return 0;
+    const std::int64_t k = static_cast<std::int64_t>(laps.raceStamps[lap - 1]) * frameRate / 1000;
+    return std::max<std::int64_t>(k, 0);
+}
+
+// At race record `r`, starting at `at`: opens and closes the windows whose
+// edge it is (the bits of `open`), and returns the next edge.
+std::int64_t passWindowEdges(SampleReach& reach, std::int64_t r, std::int64_t at, std::uint64_t& open) {
+    std::int64_t next = std::numeric_limits<std::int64_t>::max();
+    for (int car = 0; car < kReplaySlots; ++car) {
+        LapWindow& w = reach.windows[car];
+        if (w.first < 0) continue;
+        const std::int64_t last = w.first + w.records;
+        if (r == w.first) {
+            w.firstStart = at;
+            open |= std::uint64_t{1} << car;
+        } else if (r == last) {
+            w.afterStart = at;
+            open &= ~(std::uint64_t{1} << car);
+        }
+        if (w.first > r) next = std::min(next, w.first);
+        else if (last > r) next = std::min(next, last);
+    }
+    return next;
+}
+
+void keepWindowSamples(SampleReach& reach, const Frame& frame, std::uint64_t open) {
+    for (std::uint64_t bits = open; bits; bits &= bits - 1) {
+        const int car = std::countr_zero(bits);
+        LapWindow& w = reach.windows[car];
+        std::int32_t position = -1;
+        for (int i = 0; i < frame.sampleCount; ++i) {
+            const CarSample s = frame.sample(i);
+            if (s.carSlot != car) continue;
+            if (position >= 0) w.twice = true;
+            position = s.samplePosition;
+        }
+        w.positions.push_back(position);
+    }
+}
+
+}  // namespace
+
+void planLapWindows(SampleReach& reach, const LapTables& tables, int slotBase, int frameRate, FastestLapWalk walk) {
+    for (int carSlot = 0; carSlot < kReplaySlots; ++carSlot) {
+        LapWindow& w = reach.windows[carSlot];
+        w = LapWindow{};
+        const int s = slotBase + carSlot;
+        if (carSlot == 0 || !tables.isSlot(s) || tables.race[s].raceLapCount <= 0) continue;
+        const RaceLaps& laps = tables.race[s];
+        const std::int64_t k = fastestLapRecord(laps, frameRate);
+        if (k < walk.stepBack) continue;  // the step back would reach before the race's records
+        const std::int64_t lapMs = std::clamp<std::int64_t>(laps.bestRaceLap.time, 0, kLongestWindowLapMs);
+        w.first = k - walk.stepBack;
+        const std::int64_t lapRecords = lapMs * frameRate / 1000;
+        w.records = walk.stepBack + lapRecords + lapRecords / 8 + 2 * frameRate;
+        w.positions.reserve(static_cast<std::size_t>(w.records));
+    }
+}
+
 std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
                              std::int32_t soFar, SampleReach* reach) {
     std::int32_t length = soFar;
@@ -36,13 +109,21 @@ std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_
         if (!nextRecord(replay, raceRecord)) raceRecord = -1;
     }
     std::int64_t raceRecords = -1;  // records walked since the race record
+    std::int64_t nextEdge = 0;      // the next race record where a lap window opens or closes
+    std::uint64_t open = 0;         // the car slots whose window holds this record
     Frame frame;
     for (std::int64_t at = streamStart; at < end; at = frame.recordEnd) {
         if (at == raceRecord) raceRecords = 0;
-        if (raceRecords >= 0 && raceRecords++ % RecordIndex::kEvery == 0) reach->raceRecordStarts.push_back(at);
+        if (raceRecords >= 0) {
+            if (raceRecords % RecordIndex::kEvery == 0) reach->raceRecordStarts.push_back(at);
+            if (raceRecords == nextEdge) nextEdge = passWindowEdges(*reach, raceRecords, at, open);
+            ++raceRecords;
+        }
         if (!readFrame(replay, at, kBoardChain, frame)) break;
-        if (reach)
+        if (reach) {
             for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
+            if (open) keepWindowSamples(*reach, frame, open);
+        }
         if (at >= lengthEnd) continue;
         if (localDriverSlot > 0) {
             std::int32_t own = ownCarPosition(replay, frame);
@@ -105,6 +186,44 @@ void takeSample(FastestLapRun& run, std::int32_t p, int frameRate, std::int32_t 
     run.previous = p;
 }
 
+// The measuring below, from the samples the track-length scan kept: the same
+// line search and lap from record `from` on. False, with nothing changed,
+// where the window does not start there or ends before the measuring would;
+// the records are then walked.
+bool measureFromWindow(const LapWindow& w, std::int64_t from, std::int64_t lastRecord, int searchRecords,
+                       int frameRate, std::int32_t trackLength, std::array<std::int32_t, kLapPoints>& marks,
+                       LapSpeeds& speeds) {
+    if (w.firstStart < 0 || w.firstStart != from || w.twice) return false;
+    // The scan ended within the window: the walk too finds no record after
+    // the last one kept, or one past the measuring's end.
+    const bool scanEnded = w.afterStart < 0;
+    const std::size_t records = w.positions.size();
+    std::size_t r = 0;
+    std::int32_t previous = -1;
+    for (int i = 0; i < searchRecords; ++i) {
+        if (r == records) return scanEnded;
+        const std::int32_t position = w.positions[r++];
+        if (position < 0) continue;
+        const bool crossed = position < previous;
+        previous = position;
+        if (crossed) break;
+    }
+    FastestLapRun run;
+    run.previous = previous;
+    std::array<std::int32_t, kLapPoints> newMarks = marks;
+    LapSpeeds newSpeeds = speeds;
+    for (; r < records && run.m <= 4; ++r) {
+        if (w.positions[r] >= 0) takeSample(run, w.positions[r], frameRate, trackLength, newMarks, newSpeeds);
+        if (run.m <= 4) ++run.c;
+    }
+    // Out of the window with the lap not closed: good only where no sample of
+    // the car follows it.
+    if (run.m <= 4 && !scanEnded && lastRecord >= w.afterStart) return false;
+    marks = newMarks;
+    speeds = newSpeeds;
+    return true;
+}
+
 // Whether walking records on from `from` meets the record at `record`.
 bool meetsRecord(Bytes replay, std::int64_t from, std::int64_t record) {
     while (from < record && nextRecord(replay, from)) {
@@ -117,26 +236,22 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
                    ConsoleSink& console, const SampleReach* reach) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
-    std::int64_t at = race.skip(0);
-    const std::int32_t lap = laps.bestRaceLap.lap;
-    if (lap >= 1 && lap < kLapRows) {
-        // Race stamps count from the race start, one record per frame.
-        std::int64_t k = static_cast<std::int64_t>(laps.raceStamps[lap - 1]) * frameRate / 1000;
-        if (k > 0) at = race.skip(k);
-    }
+    std::int64_t at = race.skip(fastestLapRecord(laps, frameRate));
     // A record of the chain the track-length scan walked. Only when the walk
     // back and on again meets it (the lengths of a damaged file may lead
     // astray) is the scan's word on where the car's samples end good from
     // there on.
     const std::int64_t scanned = at;
     at = stepBackFrames(replay, at, walk.stepBack, streamStart);
+    console << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
+            << std::flush;
+    if (reach && measureFromWindow(reach->windows[carSlot], at, reach->lastRecord[carSlot], walk.searchRecords,
+                                   frameRate, trackLength, marks, speeds))
+        return;
     const bool onScannedChain = reach && meetsRecord(replay, at, scanned);
 
     const std::int32_t previous = searchLineCrossing(
         replay, at, walk.searchRecords, [carSlot](const Frame& f) { return lastSamplePosition(f, carSlot); });
-
-    console << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
-            << std::flush;
     if (at >= end) return;
 
     FastestLapRun run;

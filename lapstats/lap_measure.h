@@ -44,6 +44,21 @@ struct FastestLapMeasure {
     explicit FastestLapMeasure(int slots = kReplaySlots) : sectorMarks(slots), lapSpeeds(slots) {}
 };
 
+// The samples of one car over the records where its fastest-lap measuring
+// will look (planLapWindows): from the record it steps back to, through the
+// lap and some room, kept by the track-length scan as it walks them. The
+// measuring reads the window instead of those records, unless it steps back
+// elsewhere or runs out of the window (a damaged file, an odd lap table, two
+// samples of the car in a record), where it walks the records as ever.
+struct LapWindow {
+    std::int64_t first = -1;      // race record index of its first record; -1: no window
+    std::int64_t records = 0;     // how many records it spans
+    std::int64_t firstStart = -1; // where its first record starts; -1: the scan never came there
+    std::int64_t afterStart = -1; // where the record after it starts; -1: the scan ended within
+    bool twice = false;           // a record held two samples of the car
+    std::vector<std::int32_t> positions;  // by record: the car's sample position, -1 for none
+};
+
 // Where each car slot's samples end in the event stream: the offset of the
 // last record, as far as lap measuring reads, that holds a sample of the
 // slot; -1 for a slot without any. A car that left the race early has no
@@ -51,9 +66,11 @@ struct FastestLapMeasure {
 // The same walk notes every 256th record start from the record after the race
 // start on (as RecordIndex keeps them), so that the measuring's skips to each
 // fastest lap need not walk the race's records again once the file is read.
+// It also fills the lap windows.
 struct SampleReach {
     std::int64_t lastRecord[64];
     std::vector<std::int64_t> raceRecordStarts;
+    std::array<LapWindow, kReplaySlots> windows;  // by car slot
 };
 
 // The largest track position from the stream start on, starting at `soFar`:
@@ -68,6 +85,10 @@ struct FastestLapWalk {
     int searchRecords;
 };
 constexpr FastestLapWalk kRaceboardWalk{100, 1000};
+
+// Sets the windows of the cars of rows slotBase + 1 to slotBase + 19 whose
+// fastest race lap will be measured, for the next scanTrackLength to fill.
+void planLapWindows(SampleReach& reach, const LapTables& tables, int slotBase, int frameRate, FastestLapWalk walk);
 
 // Measures the fastest race lap of car slots 1 to 19 of one replay (rows
 // slotBase + car slot) that drove a race lap; shows the wait line for each.

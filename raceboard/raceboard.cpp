@@ -56,6 +56,7 @@ void measureAndRank(Bytes replay, RaceboardData& data, ConsoleSink& console) {
     const std::int64_t streamStart = data.streamStart;
     const bool fastestLaps = h.localDriverSlot <= 0 && t.hasRaceTable;
     SampleReach reach;
+    if (fastestLaps) planLapWindows(reach, t, 0, h.frameRate, kRaceboardWalk);
     console << "One moment please. The tool is searching for track length.\n" << std::flush;
     const std::int32_t trackLength =
         scanTrackLength(replay, streamStart, h.localDriverSlot, 0, fastestLaps ? &reach : nullptr);
