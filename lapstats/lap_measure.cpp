@@ -60,10 +60,22 @@ std::int64_t passWindowEdges(SampleReach& reach, std::int64_t r, std::int64_t at
     return next;
 }
 
-void keepWindowSamples(SampleReach& reach, const Frame& frame, std::uint64_t open) {
+// Keeps the car's position in the record of each open window; up to a
+// window's anchor also checks that each record's previous-record length
+// leads back to the record before it, as the measuring's step back reads it.
+void keepWindowSamples(SampleReach& reach, Bytes replay, const Frame& frame, std::int64_t previousStart,
+                       std::uint64_t open) {
     for (std::uint64_t bits = open; bits; bits &= bits - 1) {
         const int car = std::countr_zero(bits);
         LapWindow& w = reach.windows[car];
+        const auto r = w.first + static_cast<std::int64_t>(w.positions.size());
+        if (r > w.first && r <= w.anchor) {
+            std::uint32_t back = 0;
+            if (!readU16(replay, frame.recordOffset + record::previousLength, back) ||
+                frame.recordOffset - back != previousStart)
+                w.backLinks = false;
+        }
+        if (r == w.anchor) w.anchorStart = frame.recordOffset;
         std::int32_t position = -1;
         for (int i = 0; i < frame.sampleCount; ++i) {
             const CarSample s = frame.sample(i);
@@ -88,6 +100,7 @@ void planLapWindows(SampleReach& reach, const LapTables& tables, int slotBase, i
         if (k < walk.stepBack) continue;  // the step back would reach before the race's records
         const std::int64_t lapMs = std::clamp<std::int64_t>(laps.bestRaceLap.time, 0, kLongestWindowLapMs);
         w.first = k - walk.stepBack;
+        w.anchor = k;
         const std::int64_t lapRecords = lapMs * frameRate / 1000;
         w.records = walk.stepBack + lapRecords + lapRecords / 8 + 2 * frameRate;
         w.positions.reserve(static_cast<std::size_t>(w.records));
@@ -107,9 +120,11 @@ std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_
         reach->raceRecordStarts.clear();
         raceRecord = findRaceStartRecord(replay, streamStart, false);
         if (!nextRecord(replay, raceRecord)) raceRecord = -1;
+        reach->raceRecord = raceRecord;
     }
     std::int64_t raceRecords = -1;  // records walked since the race record
     std::int64_t nextEdge = 0;      // the next race record where a lap window opens or closes
+    std::int64_t previousStart = -1;
     std::uint64_t open = 0;         // the car slots whose window holds this record
     Frame frame;
     for (std::int64_t at = streamStart; at < end; at = frame.recordEnd) {
@@ -122,7 +137,8 @@ std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_
         if (!readFrame(replay, at, kBoardChain, frame)) break;
         if (reach) {
             for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
-            if (open) keepWindowSamples(*reach, frame, open);
+            if (open) keepWindowSamples(*reach, replay, frame, previousStart, open);
+            previousStart = at;
         }
         if (at >= lengthEnd) continue;
         if (localDriverSlot > 0) {
@@ -236,17 +252,23 @@ void measureOneLap(Bytes replay, RecordIndex& race, std::int64_t streamStart, in
                    std::array<std::int32_t, kLapPoints>& marks, LapSpeeds& speeds, const std::string& name,
                    ConsoleSink& console, const SampleReach* reach) {
     const std::int64_t end = static_cast<std::int64_t>(replay.size) - kEndRoom;
-    std::int64_t at = race.skip(fastestLapRecord(laps, frameRate));
+    // The skip to the lap's record and the step back, or where the scan found
+    // them: the records it read all have lengths, so the skip ends where its
+    // count did, and with the back links checked the step back ends at the
+    // window's first record.
+    const LapWindow* window = reach ? &reach->windows[carSlot] : nullptr;
+    const bool scanFoundThem = window && window->anchorStart >= 0 && window->backLinks;
+    std::int64_t at = scanFoundThem ? window->anchorStart : race.skip(fastestLapRecord(laps, frameRate));
     // A record of the chain the track-length scan walked. Only when the walk
     // back and on again meets it (the lengths of a damaged file may lead
     // astray) is the scan's word on where the car's samples end good from
     // there on.
     const std::int64_t scanned = at;
-    at = stepBackFrames(replay, at, walk.stepBack, streamStart);
+    at = scanFoundThem ? window->firstStart : stepBackFrames(replay, at, walk.stepBack, streamStart);
     console << "\nWait a moment, please... The tool is looking for sector times\nand max.speed of " << name
             << std::flush;
-    if (reach && measureFromWindow(reach->windows[carSlot], at, reach->lastRecord[carSlot], walk.searchRecords,
-                                   frameRate, trackLength, marks, speeds))
+    if (window && measureFromWindow(*window, at, reach->lastRecord[carSlot], walk.searchRecords, frameRate,
+                                    trackLength, marks, speeds))
         return;
     const bool onScannedChain = reach && meetsRecord(replay, at, scanned);
 
@@ -277,8 +299,8 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
                             const LapTables& tables, int slotBase, const DriverTable& drivers,
                             FastestLapWalk walk, FastestLapMeasure& measure, ConsoleSink& console,
                             const SampleReach* reach) {
-    std::int64_t raceRecord = findRaceStartRecord(replay, streamStart, false);
-    if (!nextRecord(replay, raceRecord)) return;  // no race start
+    std::int64_t raceRecord = reach ? reach->raceRecord : findRaceStartRecord(replay, streamStart, false);
+    if (reach ? raceRecord < 0 : !nextRecord(replay, raceRecord)) return;  // no race start
     RecordIndex race(replay, raceRecord);
     if (reach && !reach->raceRecordStarts.empty() && reach->raceRecordStarts.front() == raceRecord)
         race.starts = reach->raceRecordStarts;

@@ -54,6 +54,9 @@ struct LapWindow {
     std::int64_t first = -1;      // race record index of its first record; -1: no window
     std::int64_t records = 0;     // how many records it spans
     std::int64_t firstStart = -1; // where its first record starts; -1: the scan never came there
+    std::int64_t anchor = -1;     // race record index the measuring steps back from
+    std::int64_t anchorStart = -1; // where that record starts; -1: the scan never came there
+    bool backLinks = true;        // each record after the first, to the anchor, names the one before
     std::int64_t afterStart = -1; // where the record after it starts; -1: the scan ended within
     bool twice = false;           // a record held two samples of the car
     std::vector<std::int32_t> positions;  // by record: the car's sample position, -1 for none
@@ -68,6 +71,7 @@ struct LapWindow {
 // fastest lap need not walk the race's records again once the file is read.
 // It also fills the lap windows.
 struct SampleReach {
+    std::int64_t raceRecord = -1;  // the record after the race start; -1: none
     std::int64_t lastRecord[64];
     std::vector<std::int64_t> raceRecordStarts;
     std::array<LapWindow, kReplaySlots> windows;  // by car slot
