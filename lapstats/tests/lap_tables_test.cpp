@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <new>
+
 #include "lap_replays.h"
 
 namespace zr {
@@ -15,6 +19,21 @@ ReplaySpec threeDrivers() {
     ReplaySpec recipe;
     recipe.drivers = {{"Race", "Server", 0, 0}, {"Anna", "Arnold", 1, 1}, {"Bert", "Brandt", 2, 2}};
     return recipe;
+}
+
+// The tables leave their rows as calloc's zero bytes, which must be what a
+// new row holds.
+template <class Row>
+bool startsAsZeroBytes() {
+    alignas(Row) unsigned char bytes[sizeof(Row)];
+    std::fill(std::begin(bytes), std::end(bytes), 0xAB);
+    new (bytes) Row{};
+    return std::all_of(std::begin(bytes), std::end(bytes), [](unsigned char b) { return b == 0; });
+}
+
+TEST(LapTables, RowsStartAsZeroBytes) {
+    EXPECT_TRUE(startsAsZeroBytes<PracticeLaps>());
+    EXPECT_TRUE(startsAsZeroBytes<RaceLaps>());
 }
 
 TEST(LapTables, PracticeAndRaceRecords) {
