@@ -79,21 +79,6 @@ TEST(LapTable, WithoutAProbeHitThePracticeRecordsAreRead) {
     EXPECT_EQ(t.firstStreamRecord(), static_cast<std::int64_t>(writer::layoutOf(recipe).streamStart));
 }
 
-TEST(LapTable, LeaderFinishIsTheEarliestLastStampOfTheLongestRecords) {
-    ReplaySpec recipe = threeDrivers();
-    std::vector<std::uint32_t> ten, tenLater, eight;
-    for (int k = 0; k < 10; ++k) {
-        ten.push_back(1000 + 60000 * k);
-        tenLater.push_back(1500 + 60000 * k);
-        if (k < 8) eight.push_back(100 + 50000 * k);
-    }
-    recipe.drivers.push_back({"Dora", "Dietz", 3, 0});
-    recipe.practiceLaps = {writer::lapRecord(1, tenLater), writer::lapRecord(2, ten), writer::lapRecord(3, eight)};
-    ByteVec r = writer::buildReplay(recipe);
-    LapTable t = readLapTable(view(r), writer::layoutOf(recipe).driverTableEnd, 4);
-    EXPECT_EQ(t.leaderFinishStamp, 1000 + 60000 * 9);
-}
-
 TEST(LapTable, RecordSizesAtTheLimits) {
     ReplaySpec recipe = threeDrivers();
     writer::LapRecordSpec empty{1, {}, {}};
