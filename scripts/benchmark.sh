@@ -184,7 +184,11 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
   then shared two cores with both readers, lost 3 to 5 ms. One reader it stays.
 - What is left. The reading into fresh memory (1.3 to 1.5 times the floor alone: clearing the huge pages and
   copying into memory outside the cache) and the walks over every frame that trail it; raceboard's and
-  heatboard's scan reads every sample of every frame, as much memory traffic again as the floor.
+  heatboard's scan reads every sample of every frame, as much memory traffic again as the floor. heatboard
+  also reads all 100 slots' rows for its rankings, so the untouched rows' pages still cost a fault each, later.
+  Clearing fresh huge pages costs here what the hypervisor makes of it: from run to run it varies several fold,
+  and so does the floor, by a fifth; a program's MB/s repeat within a few percent while its ratio moves by 0.2
+  to 0.4 between runs of this script.
 - Instructions (millions, callgrind), before and after, on the 36 and the 60 frames per second replay: dropwatch
   177/181 to 117/119, exitwatch 195/201 to 156/161, boxlog 384/386 to 233/234, resetlog 376/382 to 250/253,
   contactscan 801/782 to 414/417, raceboard 150/299 to 146/167, heatboard 152/177 to 149/167.
