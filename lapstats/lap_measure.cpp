@@ -215,17 +215,13 @@ bool measureFromWindow(const LapWindow& w, std::int64_t from, std::int64_t lastR
     const bool scanEnded = w.afterStart < 0;
     const std::size_t records = w.positions.size();
     std::size_t r = 0;
-    std::int32_t previous = -1;
+    LineSearch search;
     for (int i = 0; i < searchRecords; ++i) {
         if (r == records) return scanEnded;
-        const std::int32_t position = w.positions[r++];
-        if (position < 0) continue;
-        const bool crossed = position < previous;
-        previous = position;
-        if (crossed) break;
+        if (search.crossedAt(w.positions[r++])) break;
     }
     FastestLapRun run;
-    run.previous = previous;
+    run.previous = search.previous;
     std::array<std::int32_t, kLapPoints> newMarks = marks;
     LapSpeeds newSpeeds = speeds;
     for (; r < records && run.m <= 4; ++r) {
@@ -302,8 +298,7 @@ void measureFastestRaceLaps(Bytes replay, std::int64_t streamStart, int frameRat
     std::int64_t raceRecord = reach ? reach->raceRecord : findRaceStartRecord(replay, streamStart, false);
     if (reach ? raceRecord < 0 : !nextRecord(replay, raceRecord)) return;  // no race start
     RecordIndex race(replay, raceRecord);
-    if (reach && !reach->raceRecordStarts.empty() && reach->raceRecordStarts.front() == raceRecord)
-        race.starts = reach->raceRecordStarts;
+    if (reach && !reach->raceRecordStarts.empty()) race.starts = reach->raceRecordStarts;  // from raceRecord on
 
     for (int carSlot = 1; carSlot < kReplaySlots; ++carSlot) {
         const int s = slotBase + carSlot;

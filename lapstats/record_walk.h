@@ -26,6 +26,19 @@ inline std::int32_t lastSamplePosition(const Frame& frame, int carSlot) {
     return position;
 }
 
+// The line-crossing rule: a car's position that drops below the previous
+// one. `previous` is the last position taken, -1 before any.
+struct LineSearch {
+    std::int32_t previous = -1;
+    // Takes a record's position (-1 when it has none); true where it crossed.
+    bool crossedAt(std::int32_t p) {
+        if (p < 0) return false;
+        const bool crossed = p < previous;
+        previous = p;
+        return crossed;
+    }
+};
+
 // The line-crossing search: walks at most `records` records from `at` (left
 // after the last record walked) until a car's position, `positionOf(frame)`
 // (-1 when the record has none), drops below the previous one. Returns the
@@ -33,16 +46,12 @@ inline std::int32_t lastSamplePosition(const Frame& frame, int carSlot) {
 template <class PositionOf>
 std::int32_t searchLineCrossing(Bytes replay, std::int64_t& at, int records, PositionOf positionOf) {
     Frame frame;
-    std::int32_t previous = -1;
+    LineSearch search;
     for (int i = 0; i < records && readFrame(replay, at, kBoardChain, frame); ++i) {
         at = frame.recordEnd;
-        std::int32_t p = positionOf(frame);
-        if (p < 0) continue;
-        bool crossed = p < previous;
-        previous = p;
-        if (crossed) break;
+        if (search.crossedAt(positionOf(frame))) break;
     }
-    return previous;
+    return search.previous;
 }
 
 }  // namespace zr
