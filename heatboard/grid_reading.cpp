@@ -76,6 +76,9 @@ GridOutcome readGrid(Bytes replay, const MyName& me, HeatData& data, ConsoleSink
     readGridDrivers(drivers, me, data, console);
 
     LapTables& t = data.tables;
+    // The tables count the slots of the grids read so far: the rows of grids
+    // a heat does not have stay as calloc gave them, their pages untouched.
+    t.slotCount = base + kReplaySlots;
     const LapReading reading = readLapRecords(replay, drivers, t, base);
     if (reading.raceTableRead) {
         // A grid without race laps leaves the event's values as they are.
@@ -106,7 +109,7 @@ void finishGrids(HeatData& data) {
     if (t.maxRaceLaps >= 0) {
         data.history = computeLapHistory(t, t.maxRaceLaps, data.gridOrigins());
         // A grid's winner took the flag first among those who drove the full distance.
-        for (int s = 0; s < kGridSlots; ++s) {
+        for (int s = 0; s < t.slotCount; ++s) {
             const RaceLaps& r = t.race[s];
             if (r.raceLapCount != t.maxRaceLaps || r.raceLapCount >= kLapRows) continue;
             const std::int32_t finish = r.raceStamps[r.raceLapCount];

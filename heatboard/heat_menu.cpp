@@ -34,7 +34,7 @@ std::string fastestLapSummary(const HeatData& data) {
 std::string menuDriverList(const HeatData& data) {
     std::string text;
     int listed = 0;
-    for (int s = 0; s < kGridSlots; ++s) {
+    for (int s = 0; s < data.tables.slotCount; ++s) {
         if (data.tables.race[s].raceLapCount <= 0) continue;
         const HeatDriver& d = data.drivers[s];
         if (s < 10) text += " ";

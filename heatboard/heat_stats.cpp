@@ -23,12 +23,13 @@ std::vector<HeatRow> classifyHeat(const HeatData& data) {
     const LapTables& t = data.tables;
     const std::vector<std::int32_t> origin = data.gridOrigins();
     std::vector<HeatRow> rows;
-    std::vector<bool> taken(kGridSlots, false);
+    const int slots = t.slotCount;
+    std::vector<bool> taken(slots, false);
 
     // Finishers, each with his key. Slot 0 stands for "none" and is never chosen.
-    std::vector<std::int64_t> key(kGridSlots, 0);
-    std::vector<bool> finisher(kGridSlots, false);
-    for (int s = 1; s < kGridSlots; ++s) {
+    std::vector<std::int64_t> key(slots, 0);
+    std::vector<bool> finisher(slots, false);
+    for (int s = 1; s < slots; ++s) {
         const RaceLaps& r = t.race[s];
         if (r.raceStamps[0] <= 0 || !hasLapRow(r.raceLapCount)) continue;
         if (r.raceStamps[r.raceLapCount] < data.gridWinnerStamp[s / kReplaySlots]) continue;
@@ -40,7 +41,7 @@ std::vector<HeatRow> classifyHeat(const HeatData& data) {
     }
     while (true) {
         int best = -1;
-        for (int s = 1; s < kGridSlots; ++s)
+        for (int s = 1; s < slots; ++s)
             if (finisher[s] && !taken[s] && (best < 0 || key[s] < key[best])) best = s;
         if (best < 0) break;
         taken[best] = true;
@@ -61,7 +62,7 @@ int placeAtLap(const HeatData& data, int slot, int lap) {
     const std::vector<std::int32_t> origin = data.gridOrigins();
     const std::int64_t own = elapsedAt(t, origin, slot, lap);
     int place = 0;
-    for (int s = 0; s < kGridSlots; ++s)
+    for (int s = 0; s < t.slotCount; ++s)
         if (t.race[s].raceStamps[lap] > 0 && elapsedAt(t, origin, s, lap) <= own) ++place;
     return place;
 }
@@ -88,7 +89,7 @@ std::string lapRankTable(const HeatData& data, int slot) {
     // Lap 0 holds the first stamp; the ranks stop at the first lap without a time.
     for (int lap = 0; lap <= lastLap && own.raceLapTimes[lap] != 0; ++lap) {
         rank[lap] = 1;
-        for (int s = 1; s < kGridSlots; ++s) {
+        for (int s = 1; s < t.slotCount; ++s) {
             const std::int32_t time = t.race[s].raceLapTimes[lap];
             if (time > 0 && time < own.raceLapTimes[lap]) ++rank[lap];
         }

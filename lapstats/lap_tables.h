@@ -7,8 +7,9 @@
 // A "BTPL" block, if present, holds the race lap records in the same layout.
 //
 // The tables have a slot count of their own: raceboard keeps the 20 slots of
-// one replay, heatboard 100 slots (five grids of 20, slot = grid * 20 + car
-// slot) and reads each grid's replay into its own 20 rows.
+// one replay; heatboard has rows for 100 slots (five grids of 20, slot =
+// grid * 20 + car slot), reads each grid's replay into its own 20 rows and
+// counts the slots of the grids read so far.
 #pragma once
 
 #include <cstdint>
