@@ -228,7 +228,8 @@ std::uint8_t* hugePagesFor(std::size_t size, std::size_t& length) {
     return p;
 }
 
-// Reads up to `size` bytes of `fd` into `p`, at most `chunk` at a time, and
+// Reads up to `size` bytes of `fd` into fresh memory at `p`, at most `chunk`
+// at a time, each chunk's pages entered before it is read into, and
 // after each chunk counts the bytes in `loaded` (where given). False on a
 // read error; `got` is what was read, less than `size` where the file ended
 // sooner.
@@ -237,7 +238,9 @@ bool readChunks(int fd, std::uint8_t* p, std::size_t size, std::size_t chunk, st
     const bool slow = chunk == kSlowLoadChunk;
     got = 0;
     while (got < size) {
-        ssize_t n = ::read(fd, p + got, std::min(chunk, size - got));
+        const std::size_t want = std::min(chunk, size - got);
+        enterFreshPages(p + got, want);
+        ssize_t n = ::read(fd, p + got, want);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) break;
@@ -318,6 +321,19 @@ bool MappedFile::open(const std::string& composed) {
 #endif
     // An empty file, or one the system cannot map.
     return readWholeFile(composed, copy_);
+}
+
+void enterFreshPages(void* p, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t from = (at + page - 1) / page * page;
+    const std::uintptr_t to = (at + bytes) / page * page;
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
 }
 
 void pauseConsole(std::istream& in, std::ostream& out) {

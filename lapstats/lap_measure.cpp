@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "listing_text.h"
+#include "platform.h"
 #include "record_walk.h"
 
 namespace zr {
@@ -104,6 +105,7 @@ void planLapWindows(SampleReach& reach, const LapTables& tables, int slotBase, i
         const std::int64_t lapRecords = lapMs * frameRate / 1000;
         w.records = walk.stepBack + lapRecords + lapRecords / 8 + 2 * frameRate;
         w.positions.reserve(static_cast<std::size_t>(w.records));
+        enterFreshPages(w.positions.data(), w.positions.capacity() * sizeof(std::int32_t));
     }
 }
 
