@@ -137,22 +137,25 @@ std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_
             ++raceRecords;
         }
         if (!readFrame(replay, at, kBoardChain, frame)) break;
+        // One pass over the samples for where each car's samples end and for
+        // the largest position of every car. readFrame takes the last block
+        // as samples only from 16 bytes on; a block of 11 to 15 bytes holds
+        // no whole sample either.
+        const bool everyCar = localDriverSlot == 0 && at < lengthEnd;
+        if (reach || everyCar) {
+            for (int i = 0; i < frame.sampleCount; ++i) {
+                const CarSample s = frame.sample(i);
+                if (reach) reach->lastRecord[s.carSlot] = at;
+                if (everyCar && s.samplePosition > length) length = s.samplePosition;
+            }
+        }
         if (reach) {
-            for (int i = 0; i < frame.sampleCount; ++i) reach->lastRecord[frame.sample(i).carSlot] = at;
             if (open) keepWindowSamples(*reach, replay, frame, previousStart, open);
             previousStart = at;
         }
-        if (at >= lengthEnd) continue;
-        if (localDriverSlot > 0) {
+        if (localDriverSlot > 0 && at < lengthEnd) {
             std::int32_t own = ownCarPosition(replay, frame);
             if (own > length) length = own;
-        } else if (localDriverSlot == 0) {
-            // readFrame takes the last block as samples only from 16 bytes
-            // on; a block of 11 to 15 bytes holds no whole sample either.
-            for (int i = 0; i < frame.sampleCount; ++i) {
-                std::int32_t p = frame.sample(i).samplePosition;
-                if (p > length) length = p;
-            }
         }
     }
     return length;
