@@ -1,7 +1,6 @@
 #include "reset_scan.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 #include "damage_block.h"
@@ -42,13 +41,13 @@ struct Diagnostics {
     int gearField = 0;
 };
 
-// A car's last two samples as stored, and how many it has had (counted up
-// to 2). Copying the 16 bytes costs less than decoding the fields, which only
-// a sample in gear 1 and a damage line need.
+// Where a car's last two samples lie in the replay, which stays in memory
+// for the walk; null before the car has had as many. Keeping where they lie
+// costs less than decoding the fields, which only a sample in gear 1 and a
+// damage line need.
 struct SampleHistory {
-    std::uint8_t previous[sample::bytes] = {};
-    std::uint8_t older[sample::bytes] = {};
-    int count = 0;
+    const std::uint8_t* previous = nullptr;
+    const std::uint8_t* older = nullptr;
 };
 
 // Where a car stood at a sample.
@@ -132,8 +131,8 @@ struct ResetScanner {
     CarMotionState motionOf(int c) const {
         const SampleHistory& h = history[c];
         const CarPlace start{laps.shortestLap[c], 0, 0};
-        const CarPlace previous = h.count >= 1 ? placeOf(h.previous) : start;
-        const CarPlace older = h.count >= 2 ? placeOf(h.older) : start;
+        const CarPlace previous = h.previous ? placeOf(h.previous) : start;
+        const CarPlace older = h.older ? placeOf(h.older) : start;
         return {previous.position,
                 previous.lateralValue,
                 previous.heading,
@@ -176,9 +175,8 @@ struct ResetScanner {
         if (s.gear == kResetGearField) testTeleport(frame, i);
 
         SampleHistory& h = history[c];
-        std::memcpy(h.older, h.previous, sample::bytes);
-        std::memcpy(h.previous, frame.sampleBytes(i), sample::bytes);
-        if (h.count < 2) ++h.count;
+        h.older = h.previous;
+        h.previous = frame.sampleBytes(i);
     }
 
     // A car in gear 1 that stood nearly still and now jumps sideways or turns
