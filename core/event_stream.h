@@ -116,10 +116,10 @@ struct Frame {
 };
 
 // Walks a record's block chain by `rule`; false when the record's head lies
-// past the end of the file or its length is 0. Always inline: every walk
-// calls it once per frame, and with the rule known where it is called the
-// chain walk folds into a few loads (a call took twice the instructions).
-[[gnu::always_inline]] inline bool readFrame(Bytes file, std::int64_t recordOffset, const ChainRule& rule, Frame& frame) {
+// past the end of the file or its length is 0. Inline: every walk calls it
+// once per frame, and with the rule known where it is called the chain walk
+// folds into a few loads.
+inline bool readFrame(Bytes file, std::int64_t recordOffset, const ChainRule& rule, Frame& frame) {
     // Where the file is still coming in, one wait for all that the frame can
     // reach, the samples too (read through `sampleBytes`, not the reader).
     if (file.loaded && recordOffset >= 0) file.waitFor(frameReach(file, recordOffset));

@@ -109,8 +109,11 @@ void planLapWindows(SampleReach& reach, const LapTables& tables, int slotBase, i
     }
 }
 
-std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
-                             std::int32_t soFar, SampleReach* reach) {
+// Flattened: every call in the walk is inlined, readFrame above all, whose
+// chain walk then folds with the rule (as a call it took 180 instructions a
+// frame; the walk is a fifth shorter so).
+[[gnu::flatten]] std::int32_t scanTrackLength(Bytes replay, std::int64_t streamStart, std::int32_t localDriverSlot,
+                                              std::int32_t soFar, SampleReach* reach) {
     std::int32_t length = soFar;
     // Lengths are taken up to 10000 bytes before the end; where the samples
     // end is looked for as far as lap measuring reads.

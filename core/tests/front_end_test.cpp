@@ -93,6 +93,14 @@ TEST(Platform, ALargeFileIsHeldWholePastItsLastWholeHugePage) {
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), f.data()));
 }
 
+TEST(Platform, EnteringPagesKeepsWhatTheyHold) {
+    std::vector<std::uint8_t> bytes(5 * 4096 + 100);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + 1);
+    const std::vector<std::uint8_t> held = bytes;
+    enterFreshPages(bytes.data() + 3, bytes.size() - 3);
+    EXPECT_EQ(bytes, held);
+}
+
 TEST(Platform, FileTimeHasTheCtimeLayout) {
     test::RunDir dir;
     dir.writeFile("t.rpy", "x");
