@@ -159,7 +159,13 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
   all 65536 lateral tangents (64 pages) is now made in blocks as values come up. heatboard's tables for 100
   slots cost about 200 faults, 2 to 3 ms and up to 10 alongside the reading, all on the way to the scan. Their
   rows are now left as calloc gives them (zero bytes, as a new row holds), so only the rows of the grids read
-  are touched: 0.1 ms. They are made once the first replay comes in.
+  are touched: 0.1 ms. They are made once the first replay comes in. The rankings, leaders and lists then read
+  all 100 slots' rows, and the untouched pages cost their faults after the reading (2 ms); the tables now count
+  the slots of the grids read, and nothing reads the rest.
+- Entering pages at once. A page fault costs some 15 microseconds here, and the first touch of a page entered
+  beforehand some 7: `MADV_POPULATE_WRITE` enters a range in one call at about one microsecond a page. The
+  reader enters each 2 MB chunk before it reads into it, and raceboard's and heatboard's scan its lap windows
+  (some 80 pages of 4 KB) before it fills them.
 - Reading alongside the analysis. Reading the replay into huge pages is 1.3 to 1.4 times the floor by itself,
   and it came before all the work. A replay of 8 MB or more is now read by a thread of its own, 2 MB at a time,
   while the program works on what is in: every read through the bounds-checked reader waits for its bytes, a
@@ -184,14 +190,22 @@ hardware counters; callgrind's instruction counts repeat exactly, so they guided
   then shared two cores with both readers, lost 3 to 5 ms. One reader it stays.
 - What is left. The reading into fresh memory (1.3 to 1.5 times the floor alone: clearing the huge pages and
   copying into memory outside the cache) and the walks over every frame that trail it; raceboard's and
-  heatboard's scan reads every sample of every frame, as much memory traffic again as the floor. heatboard
-  also reads all 100 slots' rows for its rankings, so the untouched rows' pages still cost a fault each, later.
+  heatboard's scan reads every sample of every frame, as much memory traffic again as the floor.
   Clearing fresh huge pages costs here what the hypervisor makes of it: from run to run it varies several fold,
   and so does the floor, by a fifth; a program's MB/s repeat within a few percent while its ratio moves by 0.2
   to 0.4 between runs of this script.
+- The scan's own instructions. raceboard's and heatboard's track-length scan called `readFrame` (180
+  instructions a frame, where the other walks have it inline and folded with the chain rule) and took each
+  sample twice: once for where its car's samples end, once for the largest position. It is now one pass over
+  the samples, and the scan is flattened (every call in it inlined; making `readFrame` always inline instead
+  crowded the other walks, exitwatch took 7% more). resetlog copied each car's last two samples, 32 bytes a
+  sample; it keeps where they lie in the replay instead.
 - Instructions (millions, callgrind), before and after, on the 36 and the 60 frames per second replay: dropwatch
   177/181 to 117/119, exitwatch 195/201 to 156/161, boxlog 384/386 to 233/234, resetlog 376/382 to 250/253,
-  contactscan 801/782 to 414/417, raceboard 150/299 to 146/167, heatboard 152/177 to 149/167.
+  contactscan 801/782 to 414/417, raceboard 150/299 to 146/167, heatboard 152/177 to 149/167. Counted again
+  later, with the lap windows and the reading alongside (whose waits add some), and after the last changes:
+  raceboard 176/196 to 140/158, heatboard 178/197 to 140/159, resetlog 270/274 to 223/227; dropwatch
+  128/130, exitwatch 181/186, boxlog 252/254, contactscan 432/446 as they were.
 EOF
 }
 
