@@ -63,14 +63,12 @@ struct PitWalk {
     void sample(const CarSample& s, std::int32_t g, bool watching) {
         const int c = s.carSlot;
         const std::int64_t p = s.samplePosition;
-        if (watching) {
-            // Nearly every sample is of a car out on the track, outside the
-            // pit section and away from both of its bounds: not at rest in the pits.
-            if (log.section[c].inPitSection || nearBound(p, laneEnd) || nearBound(p, laneStart))
-                judge(c, p, s.sampleFlags & kRefuelBit, s.gear, g);
-            else
-                log.standstillFrames[c] = 0;
-        }
+        // Nearly every sample is of a car out on the track, outside the pit
+        // section and away from both of its bounds: not at rest in the pits.
+        // Its standstill count is 0 already, as judge leaves it for a car
+        // outside the section.
+        if (watching && (log.section[c].inPitSection || nearBound(p, laneEnd) || nearBound(p, laneStart)))
+            judge(c, p, s.sampleFlags & kRefuelBit, s.gear, g);
         log.lastPosition[c] = s.samplePosition;
     }
 
